@@ -1,22 +1,49 @@
-#include "course.h"
-#include "question_bank.h"
+#include "q_a_template_.h"
+#include "qt_platform.h"
 
+#include <QApplication>
+
+#include <cstdlib>
 #include <exception>
 #include <iostream>
-#include <memory>
 
-int main()
+namespace
 {
+
+// Without this check Qt aborts with a toolkit message a student cannot act on.
+bool displayAvailable()
+{
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && *value != '\0';
+    };
+    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (!displayAvailable()) {
+        std::cerr << "qa-tutor needs a graphical display and none is available: start it from a "
+                     "desktop session, or set DISPLAY to a running X server.\n";
+        return 1;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("qa-tutor"));
+    QApplication::setApplicationDisplayName(QStringLiteral("qa-tutor"));
+
     try {
-        auto bankLines = std::make_unique<BankLines>();
-        int bankCursor = 0;
-        const auto entries = courseEntries();
-        loadQuestionBank(*bankLines, bankCursor, entries);
-        std::cout << "qa-tutor: the question bank is loaded (" << entries.size()
-                  << " entries); the study window is not built yet.\n";
+        QtPlatform platform;
+        q_a_template_ window(platform);
+        window.Form_Load();
+        if (window.ended()) {
+            return 0;
+        }
+        window.show();
+        return QApplication::exec();
     } catch (const std::exception& e) {
         std::cerr << "qa-tutor: " << e.what() << '\n';
         return 1;
     }
-    return 0;
 }

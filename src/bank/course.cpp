@@ -14,5 +14,6 @@ std::vector<std::string> courseEntries()
         throw std::runtime_error("the course text is missing from this build");
     }
     const QByteArray bytes = file.readAll();
-    return parseCourseText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    return parseCourseText(
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }

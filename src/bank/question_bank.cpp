@@ -2,8 +2,8 @@
 
 BankIndexOutOfRange::BankIndexOutOfRange(int index)
     : std::out_of_range("question bank index " + std::to_string(index) + " is out of range (" +
-                        std::to_string(kFirstBankIndex) + " to " +
-                        std::to_string(kLastBankIndex) + ")"),
+                        std::to_string(kFirstBankIndex) + " to " + std::to_string(kLastBankIndex) +
+                        ")"),
       index_(index)
 {
 }

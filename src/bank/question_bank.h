@@ -11,7 +11,8 @@ inline constexpr int kLastBankIndex = 5000;
 // Indices 0 to 5000; the course fills 1 to 501 and the rest stay empty.
 using BankLines = std::array<std::string, kLastBankIndex + 1>;
 
-class BankIndexOutOfRange : public std::out_of_range {
+class BankIndexOutOfRange : public std::out_of_range
+{
 public:
     explicit BankIndexOutOfRange(int index);
     int index() const { return index_; }

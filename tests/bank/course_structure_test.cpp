@@ -11,7 +11,8 @@
 #include <map>
 #include <memory>
 
-namespace {
+namespace
+{
 
 enum class Kind { Header, Empty, Question, Answer, EndMarker };
 
@@ -25,11 +26,11 @@ struct Assignment {
 };
 
 constexpr Assignment kAssignments[] = {
-    {1, 1, 10, 3, 45, 47},         {2, 48, 8, 50, 80, 82},      {3, 83, 6, 85, 107, 109},
-    {4, 110, 4, 112, 126, 128},    {5, 129, 8, 131, 161, 163},  {6, 164, 10, 166, 204, 206},
-    {7, 207, 8, 209, 239, 241},    {8, 242, 4, 244, 258, 260},  {9, 261, 2, 263, 269, 271},
-    {10, 272, 10, 274, 312, 314},  {11, 315, 11, 317, 359, 361}, {12, 362, 3, 364, 374, 376},
-    {13, 377, 12, 379, 425, 427},  {14, 428, 5, 430, 448, 451}, {15, 452, 12, 454, 500, 501},
+    {1, 1, 10, 3, 45, 47},        {2, 48, 8, 50, 80, 82},       {3, 83, 6, 85, 107, 109},
+    {4, 110, 4, 112, 126, 128},   {5, 129, 8, 131, 161, 163},   {6, 164, 10, 166, 204, 206},
+    {7, 207, 8, 209, 239, 241},   {8, 242, 4, 244, 258, 260},   {9, 261, 2, 263, 269, 271},
+    {10, 272, 10, 274, 312, 314}, {11, 315, 11, 317, 359, 361}, {12, 362, 3, 364, 374, 376},
+    {13, 377, 12, 379, 425, 427}, {14, 428, 5, 430, 448, 451},  {15, 452, 12, 454, 500, 501},
 };
 
 void PrintTo(const Assignment& a, std::ostream* os)
@@ -63,7 +64,8 @@ std::string threeDigits(int n)
     return std::string(3 - std::min<std::size_t>(3, digits.size()), '0') + digits;
 }
 
-class CourseText : public testing::Test {
+class CourseText : public testing::Test
+{
 protected:
     static void SetUpTestSuite()
     {
@@ -142,7 +144,8 @@ TEST_F(CourseText, BracesOnlyOnceRightAfterALineBreak)
     const int answerFour = 207 + 2 + 4 * 3 + 2;
     int count = 0;
     for (int i = 1; i <= 501; ++i) {
-        for (auto pos = at(i).find("{}"); pos != std::string::npos; pos = at(i).find("{}", pos + 1)) {
+        for (auto pos = at(i).find("{}"); pos != std::string::npos;
+             pos = at(i).find("{}", pos + 1)) {
             ++count;
             EXPECT_EQ(i, answerFour);
             EXPECT_GE(pos, 2u);
@@ -203,7 +206,9 @@ TEST_F(CourseText, TextRules)
     EXPECT_LE(total, 80000u);
 }
 
-class AssignmentLayout : public CourseText, public testing::WithParamInterface<Assignment> {};
+class AssignmentLayout : public CourseText, public testing::WithParamInterface<Assignment>
+{
+};
 
 TEST_P(AssignmentLayout, MatchesTable)
 {

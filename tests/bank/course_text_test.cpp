@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 using Entries = std::vector<std::string>;
 
@@ -12,7 +13,9 @@ struct ParseCase {
     Entries entries;
 };
 
-class ParseCourseText : public testing::TestWithParam<ParseCase> {};
+class ParseCourseText : public testing::TestWithParam<ParseCase>
+{
+};
 
 TEST_P(ParseCourseText, GivesExactEntries)
 {
@@ -22,14 +25,14 @@ TEST_P(ParseCourseText, GivesExactEntries)
 INSTANTIATE_TEST_SUITE_P(
     Format, ParseCourseText,
     testing::Values(
-        ParseCase{"EmptyFile", "", {}},
-        ParseCase{"CommentOnly", "a comment\n\nmore comment\n", {}},
+        ParseCase{"EmptyFile", "", {}}, ParseCase{"CommentOnly", "a comment\n\nmore comment\n", {}},
         ParseCase{"CommentBeforeFirstMarkerIgnored", "about the file\n@@\n001.\n", {"001."}},
         ParseCase{"MarkerAloneIsEmptyEntry", "@@\n", {""}},
         ParseCase{"EmptyEntriesInARow", "@@\n@@ two\n@@\nx\n", {"", "", "x"}},
         ParseCase{"LabelIgnored", "@@ 001 q001 whatever\ntext\n", {"text"}},
         ParseCase{"LinesJoinedWithCrLf", "@@\nline one\nline two\n", {"line one\r\nline two"}},
-        ParseCase{"BlankLineIsParagraphBreak", "@@\npara one\n\npara two\n",
+        ParseCase{"BlankLineIsParagraphBreak",
+                  "@@\npara one\n\npara two\n",
                   {"para one\r\n\r\npara two"}},
         ParseCase{"TrailingBlanksKept", "@@\n006. \n@@\nend  \n", {"006. ", "end  "}},
         ParseCase{"LeadingBlanksKept", "@@\n  indented\n", {"  indented"}},

@@ -4,7 +4,8 @@
 
 #include <memory>
 
-namespace {
+namespace
+{
 
 std::vector<std::string> numberedEntries(int count)
 {
@@ -15,7 +16,8 @@ std::vector<std::string> numberedEntries(int count)
     return entries;
 }
 
-class LoadQuestionBank : public testing::Test {
+class LoadQuestionBank : public testing::Test
+{
 protected:
     std::unique_ptr<BankLines> bank = std::make_unique<BankLines>();
     int cursor = 0;

@@ -1,0 +1,127 @@
+#pragma once
+
+#include "program_random.h"
+#include "question_bank.h"
+
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class Platform;
+class PictureBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+
+struct WindowOptions {
+    // Another bank for tests; the compiled-in course when empty.
+    std::optional<std::vector<std::string>> bankEntries;
+    // A fixed seed for the random generator instead of the time of day.
+    std::optional<std::uint32_t> fixedSeed;
+    // The folder created at start-up and offered as the default.
+    QString defaultFolder;
+};
+
+struct FileFailure;
+
+// A failed write, as the student is told of it: the file and the system's reason.
+QString fileFailureMessage(const FileFailure& failure);
+
+// The folder offered when nothing else is chosen: ~/tutrdata.
+QString platformDefaultFolder();
+
+// The program's one window. It owns the whole state of a run; its procedures
+// keep the names the rest of the code base uses for them.
+class q_a_template_ : public QWidget
+{
+    Q_OBJECT
+public:
+    q_a_template_(Platform& platform, WindowOptions options = {});
+    ~q_a_template_() override;
+
+    // The Load event: start-up, then the assignment opening. Runs before the
+    // window is shown; may end the program.
+    void Form_Load();
+    bool ended() const { return ended_; }
+
+    // Twips to pixels at this screen's logical DPI.
+    int twips(int value) const;
+
+    // Text boxes show LF; the program's texts use CR LF.
+    static void setBoxText(QPlainTextEdit* box, const QString& text);
+    static QString boxText(const QPlainTextEdit* box);
+
+    // Start-up and opening.
+    void startUp();
+    void loadQuestionBank();
+    void openAssignment();
+
+    // Line coding.
+    QString code(const QString& aLine, int codeNbr) const;
+    std::string makeCodeLine(int codeNbr);
+    std::string decode(const std::string& aLine, int codeNbr) const;
+    void codeFile();
+
+    // The run's state.
+    QString courseTitle;
+    int codeNumber = 0;
+    QString workFolder;
+    QString masterFilePath;
+    QString sendFilePath;
+    QString notesFilePath;
+    QString assignmentNumber;
+    QString nextAssignmentNumber;
+    QString defaultPrompt;
+    std::unique_ptr<BankLines> bankLines;
+    int bankCursor = 0;
+
+    // Controls, in tab order.
+    QPlainTextEdit* txt_question;
+    QPlainTextEdit* txt_answer;
+    QPushButton* cmdNextQuestion;
+    QPushButton* cmd_enter_response;
+    PictureBox* Picture1;
+    PictureBox* Picture2;
+    QPushButton* cmd_save_as_notes;
+    QPushButton* cmd_Make_paragraph;
+    QPushButton* cmd_Make_Paragraph_question;
+    QLineEdit* txt_paragraph_goback;
+    QLabel* lbl_paragraph_goback;
+    QPushButton* cmd_timerTrigger;
+    QListWidget* List1;
+    std::array<QLabel*, 4> lbl_parameter;
+    std::array<QLineEdit*, 4> txt_parameter;
+    QPushButton* cmd_displayCumulativeText;
+    QPushButton* cmd_display_note_file;
+    QPushButton* cmd_quit;
+    QPushButton* cmd_pend_exp;
+    QPushButton* cmd_next_picture;
+    QLabel* lbl_only_if_prompted;
+    QPushButton* cmd_copy_picture;
+    QPushButton* cmd_clear_answer_box;
+    QTimer tmr_pend_exp;
+
+private:
+    void buildControls();
+    void endProgram();
+    QString askFullName();
+    void composePaths();
+    bool writeOpeningRecord(const std::string& codeLine);
+    bool findAssignmentHeader();
+    QString availableAssignments() const;
+    const std::string& bankLine(int index) const;
+
+    Platform& platform_;
+    WindowOptions options_;
+    ProgramRandom random_;
+    bool ended_ = false;
+    QString fullName_;
+};

@@ -1,0 +1,81 @@
+#include "q_a_template_.h"
+
+#include "course.h"
+#include "picture_box.h"
+#include "platform.h"
+#include "startup_text.h"
+
+#include <QDir>
+
+void q_a_template_::Form_Load()
+{
+    courseTitle = QStringLiteral("Precalculus I");
+    startUp();
+    if (!ended_) {
+        openAssignment();
+    }
+}
+
+void q_a_template_::startUp()
+{
+    if (options_.fixedSeed) {
+        random_.seedFixed(*options_.fixedSeed);
+    } else {
+        random_.seed(platform_.now().time().msecsSinceStartOfDay() / 1000.0);
+    }
+    codeNumber = codeNumberFrom(random_.draw());
+
+    for (PictureBox* box : {Picture1, Picture2}) {
+        box->setScaleHeight(1000);
+        box->setScaleWidth(1000);
+    }
+
+    workFolder = options_.defaultFolder;
+    // Its failure (the folder exists, no home) is of no consequence here.
+    QDir().mkdir(options_.defaultFolder);
+
+    const QString fullName = askFullName();
+
+    if (platform_.prompt(this, changeFolderQuestion(options_.defaultFolder)) == u"1") {
+        const QString folder = platform_.prompt(this, changeFolderPrompt(options_.defaultFolder));
+        if (!folder.isEmpty()) {
+            workFolder = folder;
+        }
+    }
+
+    fullName_ = fullName;
+    composePaths();
+
+    assignmentNumber = platform_.prompt(this, assignmentPrompt());
+    defaultPrompt = defaultPromptText();
+    assignmentNumber = zeroFill(assignmentNumber);
+    nextAssignmentNumber = ::nextAssignmentNumber(assignmentNumber);
+
+    bankCursor = 0;
+    loadQuestionBank();
+}
+
+QString q_a_template_::askFullName()
+{
+    QString name = platform_.prompt(this, namePrompt());
+    while (!isSafeFileName(name)) {
+        platform_.message(this, unsafeNameMessage());
+        name = platform_.prompt(this, namePrompt());
+    }
+    return name;
+}
+
+void q_a_template_::composePaths()
+{
+    const RecordPaths paths =
+        composeRecordPaths(workFolder, fullName_, platform_.now().date(), QDir::separator());
+    masterFilePath = paths.master;
+    sendFilePath = paths.send;
+    notesFilePath = paths.notes;
+}
+
+void q_a_template_::loadQuestionBank()
+{
+    ::loadQuestionBank(*bankLines, bankCursor,
+                       options_.bankEntries ? *options_.bankEntries : courseEntries());
+}

@@ -1,0 +1,58 @@
+#include "picture_box.h"
+
+#include <QPainter>
+#include <QResizeEvent>
+
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent), scaleWidth_(0), scaleHeight_(0)
+{
+    setAutoFillBackground(false);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void PictureBox::setScaleHeight(double units)
+{
+    scaleHeight_ = units;
+}
+
+void PictureBox::setScaleWidth(double units)
+{
+    scaleWidth_ = units;
+}
+
+QPointF PictureBox::toPixels(QPointF user) const
+{
+    // Before a scale is set, user units are pixels.
+    const double sx = scaleWidth_ > 0 ? width() / scaleWidth_ : 1.0;
+    const double sy = scaleHeight_ > 0 ? height() / scaleHeight_ : 1.0;
+    return {user.x() * sx, user.y() * sy};
+}
+
+void PictureBox::setPicture(const QPixmap& picture)
+{
+    picture_ = picture;
+    update();
+}
+
+void PictureBox::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.drawImage(0, 0, backing_);
+    if (!picture_.isNull()) {
+        painter.drawPixmap(0, 0, picture_);
+    }
+}
+
+void PictureBox::resizeEvent(QResizeEvent* event)
+{
+    // Keep what is drawn: grow the backing image, never shrink it.
+    const QSize size = event->size().expandedTo(backing_.size());
+    if (size != backing_.size()) {
+        QImage grown(size, QImage::Format_RGB32);
+        grown.fill(Qt::white);
+        QPainter painter(&grown);
+        painter.drawImage(0, 0, backing_);
+        painter.end();
+        backing_ = grown;
+    }
+    QWidget::resizeEvent(event);
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QImage>
+#include <QPixmap>
+#include <QWidget>
+
+// A white drawing surface with a user scale. What is drawn goes onto a backing
+// image, so it survives the box being covered and uncovered; `picture` is a
+// separate property, null until one is set.
+class PictureBox : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit PictureBox(QWidget* parent = nullptr);
+
+    // The inner area spans this many user units across and down, origin top left.
+    void setScaleHeight(double units);
+    void setScaleWidth(double units);
+    double scaleWidth() const { return scaleWidth_; }
+    double scaleHeight() const { return scaleHeight_; }
+    QPointF toPixels(QPointF user) const;
+
+    const QImage& backing() const { return backing_; }
+    const QPixmap& picture() const { return picture_; }
+    void setPicture(const QPixmap& picture);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QImage backing_;
+    QPixmap picture_;
+    double scaleWidth_;
+    double scaleHeight_;
+};

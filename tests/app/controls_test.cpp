@@ -1,0 +1,210 @@
+#include "picture_box.h"
+#include "q_a_template_.h"
+#include "qt_printers.h"
+#include "scripted_platform.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace
+{
+
+enum class Kind { TextBox, LineEdit, Button, Label, Picture, List };
+
+struct Control {
+    const char* name;
+    int index; // element of a control array, or -1
+    Kind kind;
+    const char* caption;
+    int left, top, width, height;
+};
+
+// In tab order.
+const Control kControls[] = {
+    {"txt_question", -1, Kind::TextBox, "", 240, 720, 5175, 3255},
+    {"txt_answer", -1, Kind::TextBox, "", 5640, 720, 5055, 3255},
+    {"cmdNextQuestion", -1, Kind::Button, "Next Question / Answer", 240, 0, 975, 735},
+    {"cmd_enter_response", -1, Kind::Button, "Enter Response", 5640, 240, 855, 495},
+    {"Picture1", -1, Kind::Picture, "", 240, 4080, 5175, 3375},
+    {"Picture2", -1, Kind::Picture, "", 5640, 4080, 5055, 3375},
+    {"cmd_save_as_notes", -1, Kind::Button, "Save as Notes", 6480, 240, 855, 495},
+    {"cmd_Make_paragraph", -1, Kind::Button, "Make Paragraph", 7320, 240, 975, 495},
+    {"cmd_Make_Paragraph_question", -1, Kind::Button, "Make Paragraph", 1200, 240, 855, 495},
+    {"txt_paragraph_goback", -1, Kind::LineEdit, "1", 3120, 240, 150, 285},
+    {"lbl_paragraph_goback", -1, Kind::Label, "# sentences previous", 2880, 360, 135, 135},
+    {"cmd_timerTrigger", -1, Kind::Button, "Trigger Timer", 2400, 7560, 735, 495},
+    {"List1", -1, Kind::List, "", 3120, 7680, 1695, 840},
+    {"lbl_parameter", 0, Kind::Label, "Parameter 1", 5640, 7680, 900, 195},
+    {"txt_parameter", 0, Kind::LineEdit, "1", 6720, 7680, 300, 285},
+    {"lbl_parameter", 1, Kind::Label, "Parameter 2", 5640, 8160, 855, 195},
+    {"txt_parameter", 1, Kind::LineEdit, "1", 6720, 8160, 300, 285},
+    {"lbl_parameter", 2, Kind::Label, "Parameter 3", 7200, 7680, 1005, 195},
+    {"txt_parameter", 2, Kind::LineEdit, "1", 8205, 7680, 300, 285},
+    {"lbl_parameter", 3, Kind::Label, "Parameter 4", 7200, 8160, 900, 195},
+    {"txt_parameter", 3, Kind::LineEdit, "1", 8205, 8160, 300, 285},
+    {"cmd_displayCumulativeText", -1, Kind::Button, "display SEND file", 4440, 240, 855, 495},
+    {"cmd_display_note_file", -1, Kind::Button, "display notes", 3360, 360, 135, 195},
+    {"cmd_quit", -1, Kind::Button, "quit program", 10200, 0, 735, 495},
+    {"cmd_pend_exp", -1, Kind::Button, "pend exp", 8640, 7560, 495, 375},
+    {"cmd_next_picture", -1, Kind::Button, "next picture", 1200, 7560, 855, 495},
+    {"lbl_only_if_prompted", -1, Kind::Label, "click only if prompted", 240, 7560, 855, 495},
+    {"cmd_copy_picture", -1, Kind::Button, "copy picture", 1200, 8160, 855, 495},
+    {"cmd_clear_answer_box", -1, Kind::Button, "clear box", 8280, 240, 855, 495},
+};
+
+class Window : public testing::Test
+{
+protected:
+    QWidget* find(const Control& c) const
+    {
+        for (QWidget* w : window.findChildren<QWidget*>(QString::fromLatin1(c.name))) {
+            if (c.index < 0 || w->property("index").toInt() == c.index) {
+                return w;
+            }
+        }
+        return nullptr;
+    }
+
+    ScriptedPlatform platform;
+    q_a_template_ window{platform};
+};
+
+TEST_F(Window, TitleAndInnerArea)
+{
+    EXPECT_EQ(window.objectName(), "q_a_template_");
+    EXPECT_EQ(window.windowTitle(), "Form1");
+    EXPECT_EQ(window.size(), QSize(window.twips(10875), window.twips(8490)));
+    EXPECT_EQ(window.twips(1440), window.logicalDpiX());
+}
+
+TEST_F(Window, EveryControlWithItsKindCaptionAndPlace)
+{
+    int count = 0;
+    for (const Control& c : kControls) {
+        SCOPED_TRACE(std::string(c.name) + "(" + std::to_string(c.index) + ")");
+        QWidget* w = find(c);
+        ASSERT_NE(w, nullptr);
+        ++count;
+        EXPECT_EQ(w->geometry(), QRect(window.twips(c.left), window.twips(c.top),
+                                       window.twips(c.width), window.twips(c.height)));
+        EXPECT_TRUE(w->isEnabled());
+        const QString caption = QString::fromLatin1(c.caption);
+        switch (c.kind) {
+        case Kind::TextBox: {
+            auto* box = qobject_cast<QPlainTextEdit*>(w);
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->toPlainText(), "");
+            EXPECT_TRUE(box->font().bold());
+            EXPECT_DOUBLE_EQ(box->font().pointSizeF(), 9.75);
+            EXPECT_EQ(box->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+            EXPECT_EQ(box->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+            break;
+        }
+        case Kind::LineEdit:
+            ASSERT_NE(qobject_cast<QLineEdit*>(w), nullptr);
+            EXPECT_EQ(qobject_cast<QLineEdit*>(w)->text(), caption);
+            break;
+        case Kind::Button:
+            ASSERT_NE(qobject_cast<QPushButton*>(w), nullptr);
+            EXPECT_EQ(qobject_cast<QPushButton*>(w)->text(), caption);
+            EXPECT_EQ(w->accessibleName(), caption);
+            break;
+        case Kind::Label:
+            ASSERT_NE(qobject_cast<QLabel*>(w), nullptr);
+            EXPECT_EQ(qobject_cast<QLabel*>(w)->text(), caption);
+            break;
+        case Kind::Picture:
+            ASSERT_NE(qobject_cast<PictureBox*>(w), nullptr);
+            EXPECT_TRUE(qobject_cast<PictureBox*>(w)->picture().isNull());
+            break;
+        case Kind::List:
+            ASSERT_NE(qobject_cast<QListWidget*>(w), nullptr);
+            EXPECT_EQ(qobject_cast<QListWidget*>(w)->count(), 0);
+            break;
+        }
+    }
+    EXPECT_EQ(count, 29);
+}
+
+TEST_F(Window, TimerIsOffAtFifteenMilliseconds)
+{
+    auto* timer = window.findChild<QTimer*>("tmr_pend_exp");
+    ASSERT_NE(timer, nullptr);
+    EXPECT_FALSE(timer->isActive());
+    EXPECT_EQ(timer->interval(), 15);
+}
+
+TEST_F(Window, PictureBoxesAreWhite)
+{
+    window.show();
+    for (PictureBox* box : {window.Picture1, window.Picture2}) {
+        const QImage shown = box->grab().toImage();
+        EXPECT_EQ(shown.pixelColor(shown.width() / 2, shown.height() / 2), QColor(Qt::white));
+    }
+}
+
+TEST_F(Window, TabFollowsTheTable)
+{
+    // A text box or list has inner widgets of its own in the focus chain; the
+    // next control of the table must be the next control reached.
+    std::vector<QWidget*> order;
+    for (const Control& c : kControls) {
+        order.push_back(find(c));
+    }
+    const std::set<QWidget*> controls(order.begin(), order.end());
+    for (std::size_t i = 0; i + 1 < order.size(); ++i) {
+        QWidget* next = order[i]->nextInFocusChain();
+        while (!controls.contains(next)) {
+            next = next->nextInFocusChain();
+        }
+        EXPECT_EQ(next, order[i + 1]) << "after " << kControls[i].name;
+    }
+    // A large text box passes Tab on rather than taking it as text.
+    EXPECT_TRUE(window.txt_question->tabChangesFocus());
+    EXPECT_TRUE(window.txt_answer->tabChangesFocus());
+}
+
+TEST_F(Window, ResizingMovesNoControl)
+{
+    std::vector<QRect> before;
+    for (const Control& c : kControls) {
+        before.push_back(find(c)->geometry());
+    }
+    window.resize(window.width() * 2, window.height() * 2);
+    std::size_t i = 0;
+    for (const Control& c : kControls) {
+        EXPECT_EQ(find(c)->geometry(), before[i++]) << c.name;
+    }
+}
+
+TEST_F(Window, ControlsWithoutHandlersChangeNothing)
+{
+    window.show();
+    for (QPushButton* b :
+         {window.cmd_timerTrigger, window.cmd_Make_paragraph, window.cmd_Make_Paragraph_question}) {
+        QTest::mouseClick(b, Qt::LeftButton);
+    }
+    EXPECT_EQ(window.txt_question->toPlainText(), "");
+    EXPECT_EQ(window.txt_answer->toPlainText(), "");
+    EXPECT_TRUE(platform.prompts.isEmpty());
+    EXPECT_FALSE(window.tmr_pend_exp.isActive());
+    EXPECT_FALSE(window.ended());
+}
+
+TEST(BoxText, CrLfInLfShownAndCrLfReadBack)
+{
+    QPlainTextEdit box;
+    q_a_template_::setBoxText(&box, "one\r\n\r\ntwo");
+    EXPECT_EQ(box.toPlainText(), "one\n\ntwo");
+    EXPECT_EQ(q_a_template_::boxText(&box), "one\r\n\r\ntwo");
+}
+
+} // namespace

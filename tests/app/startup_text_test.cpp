@@ -1,0 +1,153 @@
+#include "qt_printers.h"
+#include "startup_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace
+{
+
+struct NumberCase {
+    const char* name;
+    const char16_t* text;
+    double value;
+};
+
+class NumericValue : public testing::TestWithParam<NumberCase>
+{
+};
+
+TEST_P(NumericValue, ReadsTheLeadingNumber)
+{
+    EXPECT_DOUBLE_EQ(numericValue(QString::fromUtf16(GetParam().text)), GetParam().value);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, NumericValue,
+    testing::Values(NumberCase{"Empty", u"", 0}, NumberCase{"Digits", u"005", 5},
+                    NumberCase{"LeadingBlanks", u"   12", 12}, NumberCase{"LeadingTab", u"\t7", 7},
+                    NumberCase{"TrailingText", u"7a", 7}, NumberCase{"Letters", u"abc", 0},
+                    NumberCase{"Negative", u"-1", -1}, NumberCase{"PlusSign", u"+4", 4},
+                    NumberCase{"Decimal", u"2.5x", 2.5}, NumberCase{"LeadingPoint", u".5", 0.5},
+                    NumberCase{"PointAlone", u".", 0}, NumberCase{"SignAlone", u"-", 0},
+                    NumberCase{"Exponent", u"1e3", 1000}, NumberCase{"ExponentD", u"2D2", 200},
+                    NumberCase{"NegativeExponent", u"5E-1", 0.5},
+                    NumberCase{"ExponentWithoutDigits", u"3e", 3},
+                    NumberCase{"ExponentSignWithoutDigits", u"3e+x", 3},
+                    NumberCase{"QuestionMarkerText", u"001.  Note that", 1},
+                    NumberCase{"QuestionTwelve", u"012.  Find", 12},
+                    NumberCase{"BlankInsideStops", u"1 2", 1},
+                    NumberCase{"TooLargeReadsZero", u"1e999", 0},
+                    NumberCase{"FullWidthDigitsAreNoNumber", u"\uFF15", 0}),
+    [](const testing::TestParamInfo<NumberCase>& param) { return param.param.name; });
+
+TEST(NumberText, WholeAndFractionalNumbers)
+{
+    EXPECT_EQ(numberText(6), "6");
+    EXPECT_EQ(numberText(100), "100");
+    EXPECT_EQ(numberText(-3), "-3");
+    EXPECT_EQ(numberText(2.5), "2.5");
+    EXPECT_EQ(numberText(-0.0), "0");
+    EXPECT_EQ(numberText(10010001), "10010001");
+}
+
+struct AssignmentCase {
+    const char* name;
+    const char* reply;
+    const char* filled;
+    const char* next;
+};
+
+class AssignmentNumbers : public testing::TestWithParam<AssignmentCase>
+{
+};
+
+TEST_P(AssignmentNumbers, ZeroFillAndNext)
+{
+    const QString filled = zeroFill(QString::fromUtf8(GetParam().reply));
+    EXPECT_EQ(filled, QString::fromUtf8(GetParam().filled));
+    EXPECT_EQ(nextAssignmentNumber(filled), QString::fromUtf8(GetParam().next));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, AssignmentNumbers,
+    testing::Values(AssignmentCase{"OneDigit", "5", "005", "006"},
+                    AssignmentCase{"TwoDigits", "12", "012", "013"},
+                    AssignmentCase{"ThreeDigits", "015", "015", "016"},
+                    AssignmentCase{"NinetyNine", "99", "099", "100"},
+                    AssignmentCase{"FourDigits", "0005", "0005", "006"},
+                    AssignmentCase{"Empty", "", "", "001"},
+                    AssignmentCase{"DigitAndLetter", "7a", "07a", "008"},
+                    AssignmentCase{"LeadingBlank", " 1", "0 1", "001"},
+                    AssignmentCase{"Letters", "abc", "abc", "001"},
+                    AssignmentCase{"Negative", "-1", "0-1", "001"},
+                    AssignmentCase{"OneNonAsciiCharacter", "\xc3\xa9", "00\xc3\xa9", "001"}),
+    [](const testing::TestParamInfo<AssignmentCase>& param) { return param.param.name; });
+
+TEST(SafeFileName, RefusesWindowsReservedAndControlCharacters)
+{
+    EXPECT_TRUE(isSafeFileName(""));
+    EXPECT_TRUE(isSafeFileName(" Ann  Lee "));
+    EXPECT_TRUE(isSafeFileName(".."));
+    EXPECT_TRUE(isSafeFileName(QString::fromUtf8("Zo\xc3\xab \xe6\x9d\x8e")));
+    for (const char16_t c : std::u16string_view(kForbiddenNameCharacters)) {
+        EXPECT_FALSE(isSafeFileName(QStringLiteral("Ann") + QChar(c))) << char(c);
+    }
+    for (const char16_t c : {u'\t', u'\n', u'\r', u'\x01', u'\x7f'}) {
+        EXPECT_FALSE(isSafeFileName(QStringLiteral("Ann") + QChar(c))) << int(c);
+    }
+}
+
+TEST(RecordPaths, NameDateAndFolderJoinedAsTyped)
+{
+    const QDate april16(2026, 4, 16);
+    const auto plain = composeRecordPaths("/home/ann/tutrdata", "Ann Lee", april16, u'/');
+    EXPECT_EQ(plain.master, "/home/ann/tutrdata/masterFile_Ann_Lee.txt");
+    EXPECT_EQ(plain.send, "/home/ann/tutrdata/send_0416Ann_Lee.txt");
+    EXPECT_EQ(plain.notes, "/home/ann/tutrdata/notes_Ann_Lee.txt");
+
+    const auto blanks = composeRecordPaths("/w", " Ann  Lee ", QDate(2026, 12, 7), u'/');
+    EXPECT_EQ(blanks.master, "/w/masterFile__Ann__Lee_.txt");
+    EXPECT_EQ(blanks.send, "/w/send_1207_Ann__Lee_.txt");
+
+    const auto trailing = composeRecordPaths("/d/work/", "Ann", april16, u'/');
+    EXPECT_EQ(trailing.master, "/d/work//masterFile_Ann.txt");
+
+    const auto empty = composeRecordPaths("/w", "", april16, u'/');
+    EXPECT_EQ(empty.master, "/w/masterFile_.txt");
+    EXPECT_EQ(empty.send, "/w/send_0416.txt");
+    EXPECT_EQ(empty.notes, "/w/notes_.txt");
+}
+
+TEST(DefaultPrompt, IsTheInstructionTextWordForWord)
+{
+    const QString text = defaultPromptText();
+    EXPECT_EQ(text.size(), 502);
+    const auto parts = text.split(QStringLiteral("\r\n\r\n"));
+    ASSERT_EQ(parts.size(), 2);
+    EXPECT_EQ(parts[0].size(), 193);
+    EXPECT_EQ(parts[1].size(), 305);
+    EXPECT_TRUE(parts[0].startsWith("Enter, as appropriate, an answer to the question,"));
+    EXPECT_TRUE(parts[0].endsWith("notes to yourself, or just an OK."));
+    EXPECT_TRUE(parts[1].contains("any insights you had or errors you makde, and by"));
+    EXPECT_TRUE(parts[1].contains("certain errors.  Also pose"));
+    EXPECT_TRUE(parts[1].endsWith("related to the problem or series of problems."));
+}
+
+TEST(PromptTexts, NameTheDefaultFolder)
+{
+    EXPECT_EQ(namePrompt(), "Your full name:  ");
+    EXPECT_EQ(assignmentPrompt(), "Assignment Number:  ");
+    EXPECT_EQ(changeFolderQuestion("/home/ann/tutrdata"),
+              "Enter 1 if you want to change the folder to which your files will be written.  "
+              "The current default folder is /home/ann/tutrdata.  If you wish to use this "
+              "folder, just hit the Enter key");
+    EXPECT_EQ(changeFolderPrompt("/home/ann/tutrdata"),
+              "You have chosen to change the folder to which your files will be written on your "
+              "hard drive from the default /home/ann/tutrdata.  Enter the path to the folder you "
+              "wish to use.  You may just hit the Enter key to retain the default path.");
+    EXPECT_TRUE(unsafeNameMessage().contains(R"(\ / : * ? " < > |)"));
+}
+
+} // namespace

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform.h"
+
+#include <QDateTime>
+#include <QStringList>
+
+// Answers prompts from a script, records what the window asked and said, and
+// keeps a fixed clock. A prompt past the end of the script is cancelled.
+class ScriptedPlatform : public Platform
+{
+public:
+    explicit ScriptedPlatform(QStringList script = {})
+        : replies(std::move(script)), clock(QDate(2026, 4, 16), QTime(14, 5, 9))
+    {
+    }
+
+    QString prompt(QWidget*, const QString& message) override
+    {
+        prompts << message;
+        return replies.isEmpty() ? QString() : replies.takeFirst();
+    }
+    void message(QWidget*, const QString& text) override { messages << text; }
+    QDateTime now() override { return clock; }
+    void endProgram() override { ++endRequests; }
+    void beep() override { ++beeps; }
+
+    QStringList replies;
+    QStringList prompts;
+    QStringList messages;
+    QDateTime clock;
+    int endRequests = 0;
+    int beeps = 0;
+};
