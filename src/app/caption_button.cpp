@@ -3,7 +3,8 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
-namespace {
+namespace
+{
 
 constexpr int kTextFlags = Qt::AlignCenter | Qt::TextWordWrap;
 constexpr double kSmallestPointSize = 6.0;
@@ -33,7 +34,7 @@ void CaptionButton::paintEvent(QPaintEvent*)
         }
     }
     painter.setFont(caption);
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                   QPalette::ButtonText));
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     painter.drawText(area, kTextFlags, text());
 }

@@ -71,6 +71,7 @@ q_a_template_::q_a_template_(Platform& platform, WindowOptions options)
     setObjectName(QStringLiteral("q_a_template_"));
     setWindowTitle(QStringLiteral("Form1"));
     buildControls();
+    connectHandlers();
     resize(twips(kInnerWidth), twips(kInnerHeight));
 }
 
@@ -207,6 +208,13 @@ void q_a_template_::buildControls()
     for (qsizetype i = 1; i < tabOrder.size(); ++i) {
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     }
+}
+
+// Only these controls have handlers; every other click does nothing.
+void q_a_template_::connectHandlers()
+{
+    connect(cmdNextQuestion, &QPushButton::clicked, this, &q_a_template_::cmdNextQuestion_Click);
+    connect(cmd_next_picture, &QPushButton::clicked, this, &q_a_template_::cmd_next_picture_Click);
 }
 
 void q_a_template_::setBoxText(QPlainTextEdit* box, const QString& text)

@@ -70,6 +70,14 @@ public:
     std::string decode(const std::string& aLine, int codeNbr) const;
     void codeFile();
 
+    // Question stream and routines.
+    void readNextQuestion();
+    void cmdNextQuestion_Click();
+    QString convertBraces(const QString& text) const;
+    QString remSpaces(const QString& aLine) const;
+    void runRoutine(const QString& routine);
+    void cmd_next_picture_Click();
+
     // The run's state.
     QString courseTitle;
     int codeNumber = 0;
@@ -82,6 +90,12 @@ public:
     QString defaultPrompt;
     std::unique_ptr<BankLines> bankLines;
     int bankCursor = 0;
+    QString currentLine;
+    QString blockKind;
+    QString questionNumber;
+    bool promptDue = false;
+    QString displayedText;
+    QString newText;
 
     // Controls, in tab order.
     QPlainTextEdit* txt_question;
@@ -117,7 +131,9 @@ private:
     bool writeOpeningRecord(const std::string& codeLine);
     bool findAssignmentHeader();
     QString availableAssignments() const;
+    void connectHandlers();
     const std::string& bankLine(int index) const;
+    QString entry(int index) const;
 
     Platform& platform_;
     WindowOptions options_;

@@ -1,0 +1,212 @@
+#include "test_bank.h"
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+const std::vector<std::string> kSmallBank = {
+    "001.",
+    "",
+    "`q001.  Note that this assignment has 2 questions\r\n\r\nSolve x + 1 = 2.",
+    "",
+    "`aThe system\r\n\r\nx = 1",
+    "",
+    "`q002.  Two{}lines",
+    "",
+    "`a",
+    "answer after a bare marker",
+    "",
+    "end program",
+    "002.",
+    "`q001.  never shown",
+};
+
+class QuestionStream : public testing::Test
+{
+protected:
+    void press() { run->window->cmdNextQuestion_Click(); }
+    q_a_template_& w() { return *run->window; }
+
+    std::unique_ptr<WindowRun> run = runOnBank(kSmallBank);
+};
+
+TEST_F(QuestionStream, FirstPressShowsTheFirstQuestionAndLeavesTheAnswerBox)
+{
+    q_a_template_::setBoxText(w().txt_answer, "typed before");
+    press();
+    EXPECT_EQ(questionBox(w()), QString::fromStdString(kSmallBank[2]));
+    EXPECT_EQ(w().blockKind, "question");
+    EXPECT_EQ(w().questionNumber, "1");
+    EXPECT_EQ(w().currentLine, QString::fromStdString(kSmallBank[2]));
+    EXPECT_EQ(w().bankCursor, 3);
+    EXPECT_TRUE(w().promptDue);
+    EXPECT_EQ(w().newText, "");
+    EXPECT_EQ(w().displayedText, questionBox(w()));
+    EXPECT_EQ(q_a_template_::boxText(w().txt_answer), "typed before");
+}
+
+TEST_F(QuestionStream, SecondPressRunsTheAnswerOnAndResetsTheAnswerBox)
+{
+    press();
+    q_a_template_::setBoxText(w().txt_answer, "my answer");
+    press();
+    EXPECT_EQ(questionBox(w()), QString::fromStdString(kSmallBank[2]) + "The system\r\n\r\nx = 1");
+    EXPECT_EQ(w().blockKind, "answer");
+    EXPECT_EQ(w().currentLine, "The system\r\n\r\nx = 1");
+    EXPECT_EQ(w().questionNumber, "1");
+    EXPECT_EQ(q_a_template_::boxText(w().txt_answer), w().defaultPrompt);
+}
+
+TEST_F(QuestionStream, NoResetOnceAResponseClearedThePrompt)
+{
+    press();
+    w().promptDue = false; // as entering a response or saving a note does
+    q_a_template_::setBoxText(w().txt_answer, "kept");
+    press();
+    EXPECT_EQ(q_a_template_::boxText(w().txt_answer), "kept");
+}
+
+TEST_F(QuestionStream, BracesShownAsALineBreakButKeptInCurrentLine)
+{
+    press();
+    press();
+    w().txt_question->clear();
+    press();
+    EXPECT_EQ(questionBox(w()), "`q002.  Two\r\nlines");
+    EXPECT_EQ(w().currentLine, "`q002.  Two{}lines");
+    EXPECT_EQ(w().questionNumber, "2");
+}
+
+TEST_F(QuestionStream, BareAnswerMarkerIsSkippedButSetsTheKind)
+{
+    for (int i = 0; i < 3; ++i) {
+        press();
+    }
+    w().txt_question->clear();
+    press();
+    EXPECT_EQ(questionBox(w()), "answer after a bare marker");
+    EXPECT_EQ(w().blockKind, "answer");
+    EXPECT_EQ(w().bankCursor, 10);
+}
+
+TEST_F(QuestionStream, EndMarkerShownThenNextHeaderEndsUnshown)
+{
+    for (int i = 0; i < 4; ++i) {
+        press();
+    }
+    w().txt_question->clear();
+    press();
+    EXPECT_EQ(questionBox(w()), "end program");
+    EXPECT_FALSE(w().ended());
+    press();
+    EXPECT_TRUE(w().ended());
+    EXPECT_EQ(run->platform.endRequests, 1);
+    EXPECT_EQ(questionBox(w()), "end program");
+    EXPECT_EQ(w().bankCursor, 13);
+    // Nothing runs once the program has ended.
+    press();
+    EXPECT_EQ(w().bankCursor, 13);
+}
+
+struct EndCase {
+    const char* name;
+    std::vector<std::string> bank;
+    int presses;       // before the one that is checked
+    bool ends;         // on the checked press
+    const char* shown; // the question box after it, when it does not end
+};
+
+class StreamEnd : public testing::TestWithParam<EndCase>
+{
+};
+
+TEST_P(StreamEnd, EndsOnlyWhereItShould)
+{
+    const EndCase& c = GetParam();
+    auto run = runOnBank(c.bank);
+    for (int i = 0; i < c.presses; ++i) {
+        run->window->cmdNextQuestion_Click();
+    }
+    run->window->txt_question->clear();
+    run->window->cmdNextQuestion_Click();
+    EXPECT_EQ(run->window->ended(), c.ends);
+    if (!c.ends) {
+        EXPECT_EQ(questionBox(*run->window), QString::fromLatin1(c.shown));
+    }
+    EXPECT_LE(run->window->bankCursor, 5000);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Entries, StreamEnd,
+    testing::Values(EndCase{"Sentinel", {"001.", "####.#"}, 0, true, ""},
+                    EndCase{"SentinelWithMore", {"001.", "####.#x"}, 0, true, ""},
+                    EndCase{"AlmostSentinel", {"001.", "####.x"}, 0, false, "####.x"},
+                    EndCase{"OtherHeaderShown", {"001.", "003."}, 0, false, "003."},
+                    EndCase{"NextNumberAtStartOfAnswer", {"001.", "`a002 is next"}, 0, true, ""},
+                    EndCase{"EndOfBankAfterLastEntry", {"001.", "`q001.  only"}, 1, true, ""},
+                    EndCase{"EmptyBankAfterHeader", {"001."}, 0, true, ""},
+                    EndCase{"KeywordAloneShownAsText", {"001.", "`routine"}, 0, false, "`routine"},
+                    EndCase{"KeywordAndBlankEnds", {"001.", "`routine "}, 0, true, ""},
+                    EndCase{"NoSeparatorEnds", {"001.", "`routinegraph1"}, 0, true, ""},
+                    EndCase{"UnknownRoutineEnds", {"001.", "`routine graph4"}, 0, true, ""},
+                    EndCase{"ExitProgEnds", {"001.", "`routine  exitprog"}, 0, true, ""},
+                    EndCase{"GraphRoutineThenQuestion",
+                            {"001.", "`ROUTINE Graph-2", "", "", "`q001.  Q"},
+                            0,
+                            false,
+                            "`q001.  Q"},
+                    EndCase{"OnlyOneRoutinePerPress",
+                            {"001.", "`routine graph1", "`routine graph3"},
+                            0,
+                            false,
+                            "`routine graph3"}),
+    [](const testing::TestParamInfo<EndCase>& param) { return param.param.name; });
+
+TEST(StreamRoutines, RoutineEntryLeavesThePromptDueFromTheQuestion)
+{
+    auto run = runOnBank({"001.", "`routine graph1", "", "`q001.  Q"});
+    run->window->cmdNextQuestion_Click();
+    EXPECT_TRUE(run->window->promptDue);
+    EXPECT_EQ(run->window->currentLine, "`q001.  Q");
+}
+
+TEST(StreamRoutines, KeywordAloneDoesNotMakeThePromptDue)
+{
+    auto run = runOnBank({"001.", "`routine"});
+    run->window->cmdNextQuestion_Click();
+    EXPECT_FALSE(run->window->promptDue);
+}
+
+TEST(StreamEndOfBank, LastAssignmentEndsAtIndex5000)
+{
+    std::vector<std::string> bank(4999, "");
+    bank[0] = "001.";
+    bank[4998] = "end program"; // index 4999
+    auto run = runOnBank(bank);
+    run->window->cmdNextQuestion_Click();
+    EXPECT_EQ(questionBox(*run->window), "end program");
+    run->window->cmdNextQuestion_Click();
+    EXPECT_TRUE(run->window->ended());
+    EXPECT_EQ(run->window->bankCursor, 5000);
+}
+
+} // namespace
+
+namespace
+{
+
+TEST(StreamButtons, ClicksRunTheHandlers)
+{
+    auto run = runOnBank({"001.", "`routine graph1", "`q001.  Q"});
+    run->window->show();
+    run->window->cmd_next_picture->click();
+    EXPECT_EQ(run->window->bankCursor, 2);
+    run->window->cmdNextQuestion->click();
+    EXPECT_EQ(questionBox(*run->window), "`q001.  Q");
+}
+
+} // namespace
