@@ -215,6 +215,17 @@ void q_a_template_::connectHandlers()
 {
     connect(cmdNextQuestion, &QPushButton::clicked, this, &q_a_template_::cmdNextQuestion_Click);
     connect(cmd_next_picture, &QPushButton::clicked, this, &q_a_template_::cmd_next_picture_Click);
+    connect(cmd_enter_response, &QPushButton::clicked, this,
+            &q_a_template_::cmd_enter_response_Click);
+    connect(cmd_save_as_notes, &QPushButton::clicked, this,
+            &q_a_template_::cmd_save_as_notes_Click);
+    connect(cmd_display_note_file, &QPushButton::clicked, this,
+            &q_a_template_::cmd_display_note_file_Click);
+    connect(cmd_displayCumulativeText, &QPushButton::clicked, this,
+            &q_a_template_::cmd_displayCumulativeText_Click);
+    connect(cmd_clear_answer_box, &QPushButton::clicked, this,
+            &q_a_template_::cmd_clear_answer_box_Click);
+    connect(cmd_quit, &QPushButton::clicked, this, &q_a_template_::cmd_quit_Click);
 }
 
 void q_a_template_::setBoxText(QPlainTextEdit* box, const QString& text)

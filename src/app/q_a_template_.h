@@ -2,6 +2,7 @@
 
 #include "program_random.h"
 #include "question_bank.h"
+#include "record_file.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -30,10 +31,10 @@ struct WindowOptions {
     QString defaultFolder;
 };
 
-struct FileFailure;
-
-// A failed write, as the student is told of it: the file and the system's reason.
+// A failed write or read, as the student is told of it: the file and the
+// system's reason.
 QString fileFailureMessage(const FileFailure& failure);
+QString fileReadFailureMessage(const FileFailure& failure);
 
 // The folder offered when nothing else is chosen: ~/tutrdata.
 QString platformDefaultFolder();
@@ -77,6 +78,15 @@ public:
     QString remSpaces(const QString& aLine) const;
     void runRoutine(const QString& routine);
     void cmd_next_picture_Click();
+
+    // Responses, notes and file display.
+    void cmd_enter_response_Click();
+    void rateSelfCritique();
+    void cmd_save_as_notes_Click();
+    void cmd_display_note_file_Click();
+    void cmd_displayCumulativeText_Click();
+    void cmd_clear_answer_box_Click();
+    void cmd_quit_Click();
 
     // The run's state.
     QString courseTitle;
@@ -124,6 +134,19 @@ public:
     QTimer tmr_pend_exp;
 
 private:
+    // What a recording click may have to put back when a file fails it.
+    struct ClickState {
+        std::vector<FileMark> files;
+        bool promptDue;
+        QString displayedText;
+    };
+    ClickState clickState(const QStringList& paths) const;
+    bool appendOrUndo(const std::vector<FileAppend>& runs, const ClickState& before);
+    bool answerBoxUnchanged();
+    std::optional<QString> linesBelow(const QString& path);
+    static std::string filePath(const QString& path);
+    static std::string recordBytes(const QStringList& lines);
+
     void buildControls();
     void endProgram();
     QString askFullName();
@@ -140,4 +163,5 @@ private:
     ProgramRandom random_;
     bool ended_ = false;
     QString fullName_;
+    std::optional<QString> ratingLine_;
 };

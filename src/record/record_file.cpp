@@ -371,3 +371,40 @@ std::variant<std::string, FileFailure> readFile(const std::string& path)
     ::close(fd);
     return bytes;
 }
+
+std::vector<FileMark> markFiles(const std::vector<std::string>& paths)
+{
+    std::vector<FileMark> marks;
+    for (const std::string& path : paths) {
+        struct stat info {
+        };
+        if (::stat(path.c_str(), &info) == 0) {
+            marks.push_back({path, static_cast<std::uint64_t>(info.st_size)});
+        } else {
+            marks.push_back({path, std::nullopt});
+        }
+    }
+    return marks;
+}
+
+void restoreFiles(const std::vector<FileMark>& marks)
+{
+    for (const FileMark& mark : marks) {
+        if (!mark.size) {
+            ::unlink(mark.path.c_str());
+            continue;
+        }
+        const int fd = ::open(mark.path.c_str(), O_WRONLY | O_CLOEXEC);
+        if (fd < 0) {
+            continue;
+        }
+        struct stat info {
+        };
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+            static_cast<std::uint64_t>(info.st_size) > *mark.size &&
+            ::ftruncate(fd, static_cast<off_t>(*mark.size)) == 0) {
+            syncFile(fd);
+        }
+        ::close(fd);
+    }
+}

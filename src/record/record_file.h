@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,8 +12,8 @@
 
 // Windows-1252 bytes for UTF-8 text. Characters the code page lacks are
 // transliterated where iconv knows an ASCII form (glibc
-// "WINDOWS-1252//TRANSLIT", always under glibc's built-in "C" transliteration
-// table, whatever the process locale), otherwise written as "?"; so is a
+// "WINDOWS-1252//TRANSLIT", always under the C.UTF-8 transliteration table,
+// whatever the process locale), otherwise written as "?"; so is a
 // character iconv transliterates to nothing. The result never holds a
 // multi-byte sequence. Each invalid UTF-8 byte becomes "?". ASCII, CR and LF
 // included, passes unchanged.
@@ -53,3 +54,15 @@ std::optional<FileFailure> replaceFile(const std::string& path, std::string_view
 // The whole file's bytes; a failure (missing file, a folder, unreadable) as
 // FileFailure.
 std::variant<std::string, FileFailure> readFile(const std::string& path);
+
+// What files held before a change of several runs, so that a change that
+// fails part way can be undone whole.
+struct FileMark {
+    std::string path;
+    std::optional<std::uint64_t> size; // none: the file did not exist
+};
+std::vector<FileMark> markFiles(const std::vector<std::string>& paths);
+
+// Cuts each file back to its marked size (fsynced), and removes one that did
+// not exist before. Best effort: a file that cannot be reached stays as it is.
+void restoreFiles(const std::vector<FileMark>& marks);

@@ -5,6 +5,8 @@
 #include <QDateTime>
 #include <QStringList>
 
+#include <functional>
+
 // Answers prompts from a script, records what the window asked and said, and
 // keeps a fixed clock. A prompt past the end of the script is cancelled.
 class ScriptedPlatform : public Platform
@@ -18,6 +20,9 @@ public:
     QString prompt(QWidget*, const QString& message) override
     {
         prompts << message;
+        if (onPrompt) {
+            onPrompt();
+        }
         return replies.isEmpty() ? QString() : replies.takeFirst();
     }
     void message(QWidget*, const QString& text) override { messages << text; }
@@ -31,4 +36,6 @@ public:
     QDateTime clock;
     int endRequests = 0;
     int beeps = 0;
+    // Runs while a prompt is open, as a student or the system might act then.
+    std::function<void()> onPrompt;
 };

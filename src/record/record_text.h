@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <QTime>
+
+// The fixed texts of response and notes records, exactly as instructors'
+// files have always held them.
+namespace recordText
+{
+
+inline const QString recordStartRule =
+    QStringLiteral("......!!!!!!!!...................................");
+inline const QString recordEndRule = QString(49, u'.');
+inline const QString stampIndent = QString(36, u' ');
+inline const QString questionNumberMarker = QStringLiteral("`questionNumber");
+inline const QString responseLabel = QStringLiteral("RESPONSE -->  ");
+inline const QString confidenceLabel = QStringLiteral("confidence assessment:  ");
+inline const QString selfCritiqueLabel = QStringLiteral("self critique assessment: ");
+inline const QString notesLabel = QStringLiteral("NOTES -------> ");
+// The end rule of a note in the send and notes files: spaces to the next
+// 14-column print zone and no line end, so the next record continues the line.
+inline const QString zoneSpaces = QString(7, u' ');
+
+QString confidencePrompt();
+QString selfCritiquePrompt();
+
+} // namespace recordText
+
+// The stamp lines: the clock time, and the date run into the time.
+QString stampLine(QTime time);
+QString dateStampLine(QDate date, QTime time);
+
+// The question-number line of the master file: 10000 times the assignment's
+// number plus the question's, the sign standing where a leading space would.
+QString questionNumberLine(const QString& assignmentNumber, const QString& questionNumber);
+
+// The lines of a file's text: a line ends at CR, at CR LF or at the end, and
+// a line end at the very end starts no further line.
+QStringList fileLines(const QString& text);

@@ -1,0 +1,92 @@
+#include "record_run.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+const QByteArray kStart = "......!!!!!!!!...................................\r\n";
+const QByteArray kDots = ".................................................";
+const QByteArray kIndent(36, ' ');
+
+QByteArray noteRecord(const QByteArray& entry, const QByteArray& note, bool master)
+{
+    return kStart + kIndent + "14:05:09\r\n" + kIndent + "04-16-202614:05:09\r\n" + entry + "\r\n" +
+           kStart + "NOTES -------> " + note + "\r\n" + kDots + (master ? "\r\n" : "       ");
+}
+
+TEST(SaveAsNotes, OneRecordInEachOfTheThreeFiles)
+{
+    RecordRun r;
+    r.press();
+    r.type("remember\nthis");
+    r.w().cmd_save_as_notes_Click();
+    const QByteArray entry = "`q004.  What is 2+2?";
+    EXPECT_EQ(r.masterAdded(), noteRecord(entry, "remember\r\nthis", true));
+    EXPECT_EQ(r.sendAdded(), noteRecord(entry, "remember\r\nthis", false));
+    EXPECT_EQ(r.notes(), noteRecord(entry, "remember\r\nthis", false));
+    EXPECT_EQ(r.w().displayedText, "NOTES -------> remember\r\nthis");
+    EXPECT_FALSE(r.w().promptDue);
+    EXPECT_EQ(r.w().txt_question->toPlainText(), "");
+    EXPECT_EQ(r.w().txt_answer->toPlainText(), "");
+}
+
+TEST(SaveAsNotes, SecondNoteContinuesTheLineExceptInTheMasterFile)
+{
+    RecordRun r;
+    r.type("one");
+    r.w().cmd_save_as_notes_Click();
+    r.type("");
+    r.w().cmd_save_as_notes_Click();
+    EXPECT_EQ(r.notes(), noteRecord("", "one", false) + noteRecord("", "", false));
+    EXPECT_TRUE(r.notes().contains(kDots + "       " + kStart));
+    EXPECT_EQ(r.masterAdded(), noteRecord("", "one", true) + noteRecord("", "", true));
+}
+
+TEST(SaveAsNotes, ResponseAfterANoteContinuesItsLineInTheSendFile)
+{
+    RecordRun r({"2"});
+    r.press();
+    r.type("note");
+    r.w().cmd_save_as_notes_Click();
+    r.type("4");
+    r.w().cmd_enter_response_Click();
+    EXPECT_TRUE(
+        r.sendAdded().contains(kDots + "       " + kStart + kIndent + "14:05:09\r\n`q004."));
+    EXPECT_TRUE(r.masterAdded().contains(kDots + "\r\n" + kStart));
+}
+
+TEST(SaveAsNotes, DefaultPromptWritesNothing)
+{
+    RecordRun r;
+    q_a_template_::setBoxText(r.w().txt_answer, r.w().defaultPrompt);
+    r.w().cmd_save_as_notes_Click();
+    EXPECT_EQ(r.masterAdded(), "");
+    EXPECT_FALSE(QFileInfo::exists(r.w().notesFilePath));
+    EXPECT_EQ(r.w().txt_answer->toPlainText(), "");
+}
+
+TEST(ClearBox, EmptiesOnlyTheAnswerBoxAndTheEmptyTextIsThenRecorded)
+{
+    RecordRun r({"1"});
+    r.press(2);
+    r.w().cmd_clear_answer_box_Click();
+    EXPECT_EQ(r.w().txt_answer->toPlainText(), "");
+    EXPECT_NE(r.w().txt_question->toPlainText(), "");
+    EXPECT_TRUE(r.w().promptDue);
+    r.w().cmd_enter_response_Click();
+    EXPECT_TRUE(r.sendAdded().contains("RESPONSE -->  \r\n\r\nself critique assessment: 1\r\n"));
+}
+
+TEST(Quit, EndsAtOnceWithNothingWritten)
+{
+    RecordRun r;
+    r.type("unsaved");
+    r.w().cmd_quit_Click();
+    EXPECT_TRUE(r.w().ended());
+    EXPECT_EQ(r.run->platform.endRequests, 1);
+    r.w().cmd_enter_response_Click();
+    EXPECT_EQ(r.masterAdded(), "");
+}
+
+} // namespace
