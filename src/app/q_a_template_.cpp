@@ -226,6 +226,9 @@ void q_a_template_::connectHandlers()
     connect(cmd_clear_answer_box, &QPushButton::clicked, this,
             &q_a_template_::cmd_clear_answer_box_Click);
     connect(cmd_quit, &QPushButton::clicked, this, &q_a_template_::cmd_quit_Click);
+    connect(cmd_copy_picture, &QPushButton::clicked, this, &q_a_template_::cmd_copy_picture_Click);
+    connect(cmd_pend_exp, &QPushButton::clicked, this, &q_a_template_::cmd_pend_exp_Click);
+    connect(&tmr_pend_exp, &QTimer::timeout, this, &q_a_template_::tmr_pend_exp_Timer);
 }
 
 void q_a_template_::setBoxText(QPlainTextEdit* box, const QString& text)

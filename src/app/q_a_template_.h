@@ -88,6 +88,11 @@ public:
     void cmd_clear_answer_box_Click();
     void cmd_quit_Click();
 
+    // Pictures and the timer demonstration.
+    void cmd_copy_picture_Click();
+    void cmd_pend_exp_Click();
+    void tmr_pend_exp_Timer();
+
     // The run's state.
     QString courseTitle;
     int codeNumber = 0;

@@ -1,6 +1,7 @@
 #include "picture_box.h"
 
 #include <QPainter>
+#include <QPen>
 #include <QResizeEvent>
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent), scaleWidth_(0), scaleHeight_(0)
@@ -27,6 +28,31 @@ QPointF PictureBox::toPixels(QPointF user) const
     return {user.x() * sx, user.y() * sy};
 }
 
+void PictureBox::drawCircle(QPointF centre, double radius)
+{
+    growBacking();
+    const double pixels = radius * (scaleWidth_ > 0 ? width() / scaleWidth_ : 1.0);
+    QPainter painter(&backing_);
+    painter.setPen(QPen(palette().color(QPalette::WindowText), 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(toPixels(centre), pixels, pixels);
+    painter.end();
+    update();
+}
+
+QImage PictureBox::shownImage() const
+{
+    QImage shown(size(), QImage::Format_RGB32);
+    shown.fill(Qt::white);
+    QPainter painter(&shown);
+    painter.drawImage(0, 0, backing_);
+    if (!picture_.isNull()) {
+        painter.drawPixmap(0, 0, picture_);
+    }
+    painter.end();
+    return shown;
+}
+
 void PictureBox::setPicture(const QPixmap& picture)
 {
     picture_ = picture;
@@ -44,15 +70,21 @@ void PictureBox::paintEvent(QPaintEvent*)
 
 void PictureBox::resizeEvent(QResizeEvent* event)
 {
-    // Keep what is drawn: grow the backing image, never shrink it.
-    const QSize size = event->size().expandedTo(backing_.size());
-    if (size != backing_.size()) {
-        QImage grown(size, QImage::Format_RGB32);
-        grown.fill(Qt::white);
-        QPainter painter(&grown);
-        painter.drawImage(0, 0, backing_);
-        painter.end();
-        backing_ = grown;
-    }
+    growBacking();
     QWidget::resizeEvent(event);
+}
+
+// Keeps what is drawn: the backing image grows with the box, never shrinks.
+void PictureBox::growBacking()
+{
+    const QSize needed = size().expandedTo(backing_.size());
+    if (needed == backing_.size()) {
+        return;
+    }
+    QImage grown(needed, QImage::Format_RGB32);
+    grown.fill(Qt::white);
+    QPainter painter(&grown);
+    painter.drawImage(0, 0, backing_);
+    painter.end();
+    backing_ = grown;
 }

@@ -20,6 +20,14 @@ public:
     double scaleHeight() const { return scaleHeight_; }
     QPointF toPixels(QPointF user) const;
 
+    // A true circle in the box's foreground colour, one pixel wide, unfilled;
+    // the radius counts in units across.
+    void drawCircle(QPointF centre, double radius);
+
+    // What the box shows: its white background, what was drawn on it and the
+    // picture over them. This is what is copied as the box's picture.
+    QImage shownImage() const;
+
     const QImage& backing() const { return backing_; }
     const QPixmap& picture() const { return picture_; }
     void setPicture(const QPixmap& picture);
@@ -29,6 +37,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void growBacking();
+
     QImage backing_;
     QPixmap picture_;
     double scaleWidth_;
