@@ -1,3 +1,4 @@
+#include "command_line.h"
 #include "q_a_template_.h"
 #include "qt_platform.h"
 
@@ -24,6 +25,9 @@ bool displayAvailable()
 
 int main(int argc, char* argv[])
 {
+    if (const auto status = handleCommandLine(argc, argv, std::cout, std::cerr)) {
+        return *status;
+    }
     if (!displayAvailable()) {
         std::cerr << "qa-tutor needs a graphical display and none is available: start it from a "
                      "desktop session, or set DISPLAY to a running X server.\n";

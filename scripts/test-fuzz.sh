@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each for a bounded time on a
+# copy of its seed corpus (tests/fuzz/corpus/<target>/). Fails if any crashes.
+#   QA_TUTOR_FUZZ_SECONDS  time per target (default 20)
+#   QA_TUTOR_FUZZ_BUILD    build folder (default build-fuzz/)
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${QA_TUTOR_FUZZ_BUILD:-$root/build-fuzz}"
+seconds="${QA_TUTOR_FUZZ_SECONDS:-20}"
+targets=(fuzz_numeric_value fuzz_windows1252 fuzz_decode fuzz_course_text)
+
+for tool in clang clang++ cmake ninja; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "test-fuzz: $tool is missing (Debian: apt-get install clang libclang-rt-14-dev cmake ninja-build)" >&2
+        exit 1
+    fi
+done
+
+CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja \
+    -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DQA_TUTOR_FUZZ=ON -DBUILD_TESTING=OFF
+cmake --build "$build" --target "${targets[@]}"
+
+work="$(mktemp -d "${TMPDIR:-/tmp}/qa-tutor-fuzz.XXXXXX")"
+failed=()
+summary=()
+for target in "${targets[@]}"; do
+    corpus="$work/corpus/$target"
+    mkdir -p "$corpus"
+    cp -R "$root/tests/fuzz/corpus/$target/." "$corpus/"
+    log="$work/$target.log"
+    echo "== $target: ${seconds}s"
+    # -timeout makes a hang a failure instead of a stall past the time limit.
+    status=0
+    "$build/tests/fuzz/$target" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
+        -print_final_stats=1 -artifact_prefix="$work/$target-" "$corpus" >"$log" 2>&1 || status=$?
+    runs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)"
+    if ((status == 0)); then
+        summary+=("$target: ok, ${runs:-?} runs in ${seconds}s")
+    else
+        failed+=("$target")
+        inputs="$(find "$work" -maxdepth 1 -name "$target-*" -printf '%p ' 2>/dev/null)"
+        summary+=("$target: FAILED (exit $status) after ${runs:-?} runs; input: ${inputs:-none kept}; log: $log")
+        tail -n 40 "$log" >&2
+    fi
+done
+
+echo
+printf '%s\n' "${summary[@]}"
+if ((${#failed[@]})); then
+    echo "test-fuzz: crashed: ${failed[*]} (inputs and logs kept in $work)" >&2
+    exit 1
+fi
+rm -rf "$work"

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds the unit and widget tests with AddressSanitizer and
+# UndefinedBehaviorSanitizer in build-asan/ and runs them there.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${QA_TUTOR_ASAN_BUILD:-$root/build-asan}"
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQA_TUTOR_SANITIZE=ON \
+    -DQA_TUTOR_WERROR=ON >/dev/null
+cmake --build "$build" --parallel 2
+
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+ctest --test-dir "$build" --output-on-failure --parallel 2 --label-exclude "e2e|crash"

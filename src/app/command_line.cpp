@@ -1,0 +1,50 @@
+#include "command_line.h"
+
+#include <ostream>
+#include <string_view>
+
+#ifndef QA_TUTOR_VERSION
+#define QA_TUTOR_VERSION "unknown"
+#endif
+
+namespace
+{
+
+constexpr std::string_view kUsage = "Usage: qa-tutor [--help | --version]\n";
+
+constexpr std::string_view kHelp =
+    "qa-tutor: a study program for the course Precalculus I.\n"
+    "\n"
+    "Started without arguments, it asks for your full name, whether to use another folder\n"
+    "for your files than ~/tutrdata, and the number of the assignment (1 to 15), then shows\n"
+    "its window: \"Next Question / Answer\" shows each question and then its worked answer,\n"
+    "\"Enter Response\" records what you typed in the answer box. Your records go to the\n"
+    "master file, the notes file and the send file of the day, which you send to your\n"
+    "instructor.\n"
+    "\n"
+    "Options:\n"
+    "  --help     show this help and exit\n"
+    "  --version  show the version and exit\n";
+
+} // namespace
+
+std::optional<int> handleCommandLine(int argc, const char* const* argv, std::ostream& out,
+                                     std::ostream& err)
+{
+    if (argc <= 1) {
+        return std::nullopt;
+    }
+    const std::string_view first = argv[1];
+    if (argc == 2 && first == "--version") {
+        out << "qa-tutor " << QA_TUTOR_VERSION << '\n';
+        return 0;
+    }
+    if (argc == 2 && first == "--help") {
+        out << kUsage << '\n' << kHelp;
+        return 0;
+    }
+    const bool known = first == "--version" || first == "--help";
+    err << "qa-tutor: unexpected argument '" << (known ? argv[2] : argv[1]) << "'\n"
+        << kUsage << "Try 'qa-tutor --help' for more information.\n";
+    return 2;
+}

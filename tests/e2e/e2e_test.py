@@ -1,0 +1,248 @@
+#!/usr/bin/env python3
+"""End-to-end tests: the built qa-tutor in Xvfb, driven with xdotool like a student.
+
+Usage: e2e_test.py --binary build/qa-tutor --course src/bank/course.txt --artifacts DIR
+"""
+
+import argparse
+import os
+import shutil
+import sys
+import tempfile
+import time
+import traceback
+
+from desktop import Program, XServer, masked, run, wait_for
+
+START = "......!!!!!!!!..................................."
+END = "." * 49
+STAMP = " " * 36 + "HH:MM:SS"
+DATE_STAMP = " " * 36 + "MM-DD-YYYYHH:MM:SS"
+OPENING = "<code line>\r\nassignment #{0}\r\n{0}.\r\nPrecalculus I\r\nMM-DD-YYYY\r\n"
+
+
+def course_entries(path):
+    entries, current = [], None
+    with open(path, "rb") as f:
+        for raw in f.read().decode("ascii").split("\n")[:-1]:
+            if raw.startswith("@@"):
+                if current is not None:
+                    entries.append("\r\n".join(current))
+                current = []
+            elif current is not None:
+                current.append(raw)
+    entries.append("\r\n".join(current))
+    return [""] + entries  # bank indices start at 1
+
+
+def response(master, number, entry, text, rating):
+    head = [START, STAMP] + (["", "", f"`questionNumber {number} "] if master else [])
+    lines = head + [entry, START, "RESPONSE -->  ", text, rating, END]
+    return "\r\n".join(lines) + "\r\n"
+
+
+def note(master, entry, text):
+    lines = [START, STAMP, DATE_STAMP, entry, START, "NOTES -------> " + text]
+    return "\r\n".join(lines) + "\r\n" + END + ("\r\n" if master else " " * 7)
+
+
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def expect_equal(actual, expected, what):
+    if actual != expected:
+        raise AssertionError(f"{what} differs:\n--- expected\n{expected!r}\n--- actual\n{actual!r}")
+
+
+def start(server, args, replies, home=None):
+    program = Program(server, args.binary, home)
+    for reply in replies:
+        program.answer(reply)
+    return program
+
+
+def student_session(server, args, bank):
+    """A student walks assignment 001, records, takes notes, looks at the files and quits."""
+    p = start(server, args, ["Ann Lee", "", "1"])
+    try:
+        p.wait_window()
+        p.click("next")
+        p.type_answer("a = 2, b = 1")
+        p.screenshot(os.path.join(args.artifacts, "mid-assignment.png"))
+        p.click("enter")
+        p.answer("2")
+        p.click("next")
+        p.type_answer("line one\nline two\nline three")
+        p.click("enter")
+        p.cancel()
+        p.click("next")
+        p.type_answer("remember elimination")
+        p.click("notes")
+        p.type_answer("note two")
+        p.click("notes")
+        p.type_answer("x = 21/23")
+        p.click("enter")
+        p.answer("abc")
+        p.click("display_send")
+        p.click("display_notes")
+        p.type_answer("junk")
+        p.click("clear")
+        p.click("quit")
+        if p.wait_ended() != 0:
+            raise AssertionError("the program did not end cleanly")
+
+        q1, a1, q2 = bank[3], bank[5][2:], bank[8]
+        day = time.strftime("%m%d")
+        folder = p.folder
+        expect_equal(sorted(os.listdir(folder)),
+                     sorted(["masterFile_Ann_Lee.txt", f"send_{day}Ann_Lee.txt", "notes_Ann_Lee.txt"]),
+                     "the record files")
+        records = [
+            lambda m: response(m, 10001, q1, "a = 2, b = 1", "confidence assessment:  2"),
+            lambda m: response(m, 10001, a1, "line one\r\nline two\r\nline three",
+                               "self critique assessment: "),
+            lambda m: note(m, q2, "remember elimination"),
+            lambda m: note(m, q2, "note two"),
+            lambda m: response(m, 10002, q2, "x = 21/23", "confidence assessment:  abc"),
+        ]
+        opening = OPENING.format("001")
+        expect_equal(masked(read(os.path.join(folder, "masterFile_Ann_Lee.txt"))),
+                     opening + "".join(r(True) for r in records), "the master file")
+        expect_equal(masked(read(os.path.join(folder, f"send_{day}Ann_Lee.txt"))),
+                     opening + "".join(r(False) for r in records), "the send file")
+        expect_equal(masked(read(os.path.join(folder, "notes_Ann_Lee.txt"))),
+                     note(False, q2, "remember elimination") + note(False, q2, "note two"),
+                     "the notes file")
+    finally:
+        p.close()
+
+
+def unsafe_name_asked_again(server, args, bank):
+    p = start(server, args, ["Ann/Lee"])
+    try:
+        p.dismiss_message()
+        for reply in ["Ann Lee", "", "2"]:
+            p.answer(reply)
+        p.wait_window()
+        master = os.path.join(p.folder, "masterFile_Ann_Lee.txt")
+        expect_equal(masked(read(master)), OPENING.format("002"), "the master file")
+    finally:
+        p.close()
+
+
+def unknown_assignment_asked_again(server, args, bank):
+    p = start(server, args, ["Ann", "", "016"])
+    try:
+        p.dismiss_message()
+        p.answer("6")
+        p.wait_window()
+        master = os.path.join(p.folder, "masterFile_Ann.txt")
+        expect_equal(masked(read(master)), OPENING.format("006").replace("006.\r\n", "006. \r\n"),
+                     "the master file")
+    finally:
+        p.close()
+
+
+def unknown_assignment_cancelled(server, args, bank):
+    p = start(server, args, ["Ann", "", "abc"])
+    try:
+        p.dismiss_message()
+        p.cancel()
+        p.wait_ended()
+        expect_equal(os.listdir(p.folder), [], "the files written")
+    finally:
+        p.close()
+
+
+def unwritable_folder_asked_again(server, args, bank):
+    other = tempfile.mkdtemp(prefix="qa-tutor-e2e-folder-")
+    p = start(server, args, ["Ann", "1", os.path.join(other, "missing"), "3"])
+    try:
+        p.dismiss_message()
+        p.answer(other)
+        p.wait_window()
+        expect_equal(masked(read(os.path.join(other, "masterFile_Ann.txt"))), OPENING.format("003"),
+                     "the master file")
+    finally:
+        p.close()
+        shutil.rmtree(other, ignore_errors=True)
+
+
+def write_failure_keeps_the_text(server, args, bank):
+    p = start(server, args, ["Ann", "", "4"])
+    try:
+        p.wait_window()
+        p.click("next")
+        p.type_answer("keep me")
+        saved = {name: read(os.path.join(p.folder, name)) for name in os.listdir(p.folder)}
+        shutil.rmtree(p.folder)
+        p.click("enter")
+        p.dismiss_message()
+        if not p.running():
+            raise AssertionError("the program ended after a write failure")
+        os.mkdir(p.folder)
+        for name, data in saved.items():
+            with open(os.path.join(p.folder, name), "wb") as f:
+                f.write(data)
+        # The typed text is still in the box: entering it again records it.
+        p.click("enter")
+        p.answer("1")
+        day = time.strftime("%m%d")
+        send = masked(read(os.path.join(p.folder, f"send_{day}Ann.txt")))
+        expect_equal(send, OPENING.format("004") +
+                     response(False, 40001, bank[112], "keep me", "confidence assessment:  1"),
+                     "the send file")
+    finally:
+        p.close()
+
+
+def pictures_demonstration(server, args, bank):
+    p = start(server, args, ["Ann", "", "5"])
+    try:
+        p.wait_window()
+        p.click("pend_exp")
+        time.sleep(0.5)
+        p.click("copy_picture")
+        p.screenshot(os.path.join(args.artifacts, "pictures.png"))
+        if not p.running():
+            raise AssertionError("the program ended during the demonstration")
+    finally:
+        p.close()
+
+
+TESTS = [student_session, unsafe_name_asked_again, unknown_assignment_asked_again,
+         unknown_assignment_cancelled, unwritable_folder_asked_again, write_failure_keeps_the_text,
+         pictures_demonstration]
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--binary", required=True)
+    parser.add_argument("--course", required=True)
+    parser.add_argument("--artifacts", required=True)
+    args = parser.parse_args()
+    os.makedirs(args.artifacts, exist_ok=True)
+    bank = course_entries(args.course)
+
+    passed = failed = 0
+    with XServer() as server:
+        for test in TESTS:
+            try:
+                test(server, args, bank)
+                passed += 1
+                print(f"PASS {test.__name__}", flush=True)
+            except Exception:
+                failed += 1
+                print(f"FAIL {test.__name__}", flush=True)
+                traceback.print_exc()
+                shot = os.path.join(args.artifacts, f"failed-{test.__name__}.png")
+                run("import", "-display", server.display, "-window", "root", shot)
+                print(f"screen at the failure: {shot}", flush=True)
+    print(f"{passed} passed, {failed} failed")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Installs qa-tutor as a desktop program into a temporary prefix, validates its
+# desktop entry and AppStream metadata, builds the Debian package and unpacks
+# it into a temporary root, and checks the command-line answers.
+# Usage: install_test.sh BUILD_DIR
+set -euo pipefail
+build="$(cd "$1" && pwd)"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+passed=0
+failed=0
+check() {
+    local what="$1"
+    shift
+    if "$@"; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        echo "FAILED: $what"
+    fi
+}
+
+id=org.qatutor.QaTutor
+files=(bin/qa-tutor share/applications/$id.desktop share/icons/hicolor/scalable/apps/$id.svg
+       share/metainfo/$id.metainfo.xml)
+
+cmake --install "$build" --prefix "$work/prefix" >/dev/null
+for f in "${files[@]}"; do
+    check "installed $f" test -f "$work/prefix/$f"
+done
+check "desktop entry valid" desktop-file-validate "$work/prefix/share/applications/$id.desktop"
+check "AppStream metadata valid" appstreamcli validate --no-net --explain \
+    "$work/prefix/share/metainfo/$id.metainfo.xml"
+
+version_output() { [[ "$("$1" --version)" == "qa-tutor "[0-9]* ]]; }
+help_output() { "$1" --help | grep -q "^Usage: qa-tutor"; }
+refuses() {
+    local status=0 out
+    out="$("$1" "$2" 2>"$work/err")" || status=$?
+    [[ $status -eq 2 && -z "$out" ]] && grep -q "^Usage: qa-tutor" "$work/err"
+}
+bin="$work/prefix/bin/qa-tutor"
+check "--version" version_output "$bin"
+check "--help" help_output "$bin"
+for arg in -x --verbose file.txt --help=1 ""; do
+    check "refuses '$arg'" refuses "$bin" "$arg"
+done
+
+(cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/package" >/dev/null)
+deb="$(ls "$work"/package/*.deb)"
+depends="$(dpkg-deb -f "$deb" Depends)"
+for dependency in libqt6widgets6 libqt6core6 libc6 qt6-qpa-plugins; do
+    check "package depends on $dependency" grep -q "$dependency" <<<"$depends"
+done
+check "package is named qa-tutor" test "$(dpkg-deb -f "$deb" Package)" = qa-tutor
+dpkg -x "$deb" "$work/root"
+for f in "${files[@]}"; do
+    check "package holds /usr/$f" test -f "$work/root/usr/$f"
+done
+check "packaged program runs" version_output "$work/root/usr/bin/qa-tutor"
+
+echo "$passed passed, $failed failed"
+[[ $failed -eq 0 ]]

@@ -1,0 +1,130 @@
+// Whatever a student types, at any prompt or box, is taken without a crash and
+// written as typed (in the code page of the record files).
+#include "record_run.h"
+#include "record_text.h"
+#include "startup_text.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace
+{
+
+struct TextCase {
+    const char* name;
+    QString typed;
+    QByteArray written;
+};
+
+class TypedResponse : public testing::TestWithParam<TextCase>
+{
+};
+
+TEST_P(TypedResponse, RecordedAsTypedInTheCodePage)
+{
+    RecordRun r({"2"});
+    r.press();
+    r.type(GetParam().typed);
+    r.w().cmd_enter_response_Click();
+    const QByteArray send = r.sendAdded();
+    EXPECT_TRUE(send.contains("RESPONSE -->  \r\n" + GetParam().written +
+                              "\r\nconfidence assessment:  2\r\n"));
+    EXPECT_TRUE(r.run->platform.messages.isEmpty());
+    EXPECT_EQ(r.w().txt_answer->toPlainText(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Responses, TypedResponse,
+    testing::Values(TextCase{"TabsAndControls",
+                             QString::fromUtf8("a\tb\x01"
+                                               "c\x7f"),
+                             "a\tb\x01"
+                             "c\x7f"},
+                    TextCase{"SquareRootArrowEmoji", QString::fromUtf8("\u221a2 \u2192 \U0001F600"),
+                             "?2 -> ?"},
+                    TextCase{"Cjk", QString::fromUtf8("\u4e2d\u6587"), "??"},
+                    TextCase{"CombiningAccent", QString::fromUtf8("e\u0301"), "e?"},
+                    TextCase{"InTheCodePage", QString::fromUtf8("caf\u00e9 \u20ac5 \u201cq\u201d"),
+                             "caf\xe9 \x80"
+                             "5 \x93q\x94"},
+                    TextCase{"OneMegabyte", QString(1 << 20, u'x'), QByteArray(1 << 20, 'x')}),
+    [](const testing::TestParamInfo<TextCase>& param) { return param.param.name; });
+
+class TypedRating : public testing::TestWithParam<TextCase>
+{
+};
+
+TEST_P(TypedRating, WrittenAfterTheLabelAsTyped)
+{
+    RecordRun r({GetParam().typed});
+    r.press();
+    r.type("4");
+    r.w().cmd_enter_response_Click();
+    EXPECT_TRUE(
+        r.sendAdded().contains("\r\nconfidence assessment:  " + GetParam().written +
+                               "\r\n.................................................\r\n"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ratings, TypedRating,
+    testing::Values(TextCase{"Empty", "", ""}, TextCase{"Word", "abc", "abc"},
+                    TextCase{"Blanks", " 2 ", " 2 "}, TextCase{"Negative", "-1", "-1"},
+                    TextCase{"Huge", "99999999999999999999", "99999999999999999999"},
+                    TextCase{"Tab", "2\t3", "2\t3"},
+                    TextCase{"CircledDigitAsAscii", QString::fromUtf8("\u2461"), "(2)"},
+                    TextCase{"Long", QString(1000, u'3'), QByteArray(1000, '3')}),
+    [](const testing::TestParamInfo<TextCase>& param) { return param.param.name; });
+
+TEST(BadNames, NameTooLongForAFileNameIsReportedAtOpening)
+{
+    const QString name(300, u'n');
+    WindowRun run({name, "", "1"});
+    run.window->Form_Load();
+    ASSERT_EQ(run.platform.messages.size(), 1);
+    EXPECT_TRUE(run.platform.messages[0].contains("masterFile_" + name + ".txt"));
+    EXPECT_TRUE(run.platform.messages[0].contains("File name too long"));
+    EXPECT_EQ(run.platform.prompts.last(), changeFolderPrompt(run.defaultFolder()));
+    EXPECT_TRUE(run.window->ended()); // the folder prompt was cancelled
+    EXPECT_TRUE(QDir(run.defaultFolder()).entryList(QDir::Files).isEmpty());
+}
+
+TEST(BadNames, DotsAreAnOrdinaryName)
+{
+    WindowRun run({"..", "", "1"});
+    run.window->Form_Load();
+    EXPECT_TRUE(run.platform.messages.isEmpty());
+    EXPECT_TRUE(QFileInfo(run.defaultFolder() + "/masterFile_...txt").isFile());
+}
+
+TEST(FileSizeLimit, RecordOverTheLimitIsReportedAndTakenBack)
+{
+    RecordRun r({"2"});
+    r.press();
+    r.type(QString(4000, u'y'));
+    const QByteArray master = TestFolder::read(r.w().masterFilePath);
+    const QByteArray send = TestFolder::read(r.w().sendFilePath);
+
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = old;
+    limited.rlim_cur = static_cast<rlim_t>(std::max(master.size(), send.size()) + 1000);
+    setrlimit(RLIMIT_FSIZE, &limited);
+    r.w().cmd_enter_response_Click();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previousHandler);
+
+    ASSERT_EQ(r.run->platform.messages.size(), 1);
+    EXPECT_TRUE(r.run->platform.messages[0].contains("File too large"));
+    EXPECT_TRUE(r.run->platform.messages[0].contains(r.w().masterFilePath));
+    EXPECT_EQ(TestFolder::read(r.w().masterFilePath), master);
+    EXPECT_EQ(TestFolder::read(r.w().sendFilePath), send);
+    EXPECT_EQ(r.w().txt_answer->toPlainText(), QString(4000, u'y'));
+    EXPECT_FALSE(r.w().ended());
+}
+
+} // namespace
