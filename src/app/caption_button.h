@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QPushButton>
 
 // A push button whose caption wraps onto several lines and, where it still
@@ -13,4 +14,14 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    // Fitting loads a font per size tried, so it is done once per size,
+    // caption and font, not on every paint.
+    const QFont& captionFont();
+
+    QFont fitted_;
+    QSize fittedFor_;
+    QString fittedText_;
+    QFont fittedFrom_;
 };

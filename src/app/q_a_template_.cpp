@@ -1,6 +1,7 @@
 #include "q_a_template_.h"
 
 #include "caption_button.h"
+#include "line_ends.h"
 #include "picture_box.h"
 #include "platform.h"
 
@@ -233,16 +234,12 @@ void q_a_template_::connectHandlers()
 
 void q_a_template_::setBoxText(QPlainTextEdit* box, const QString& text)
 {
-    QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    box->setPlainText(shown);
+    box->setPlainText(withBoxLineEnds(text));
 }
 
 QString q_a_template_::boxText(const QPlainTextEdit* box)
 {
-    QString text = box->toPlainText();
-    text.replace(u'\n', QStringLiteral("\r\n"));
-    return text;
+    return withRecordLineEnds(box->toPlainText());
 }
 
 void q_a_template_::endProgram()

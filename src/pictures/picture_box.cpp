@@ -62,6 +62,7 @@ void PictureBox::setPicture(const QPixmap& picture)
 void PictureBox::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
     painter.drawImage(0, 0, backing_);
     if (!picture_.isNull()) {
         painter.drawPixmap(0, 0, picture_);
@@ -70,7 +71,11 @@ void PictureBox::paintEvent(QPaintEvent*)
 
 void PictureBox::resizeEvent(QResizeEvent* event)
 {
-    growBacking();
+    // Nothing to keep until something is drawn; a box never drawn on costs
+    // no image.
+    if (!backing_.isNull()) {
+        growBacking();
+    }
     QWidget::resizeEvent(event);
 }
 

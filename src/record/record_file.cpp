@@ -3,6 +3,7 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <set>
 
 #include <fcntl.h>
 #include <iconv.h>
@@ -184,12 +185,14 @@ int syncFile(int fd)
 }
 
 // A new file's name survives a crash only once its folder is synced.
-void syncFolderOf(const std::string& path)
+std::string folderOf(const std::string& path)
 {
     const auto slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "."
-                               : slash == 0               ? "/"
-                                                          : path.substr(0, slash);
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+void syncFolder(const std::string& folder)
+{
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
@@ -319,9 +322,16 @@ std::optional<FileFailure> appendRuns(const std::vector<FileAppend>& runs)
                 return failure(runs[i].path, error);
             }
         }
+    }
+    // Each folder once, however many of its files this call created.
+    std::set<std::string> folders;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
         if (files[i].created) {
-            syncFolderOf(runs[i].path);
+            folders.insert(folderOf(runs[i].path));
         }
+    }
+    for (const std::string& folder : folders) {
+        syncFolder(folder);
     }
     finish(runs.size());
     return std::nullopt;

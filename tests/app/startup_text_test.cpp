@@ -1,4 +1,5 @@
 #include "qt_printers.h"
+#include "line_ends.h"
 #include "startup_text.h"
 
 #include <gtest/gtest.h>
@@ -148,6 +149,17 @@ TEST(PromptTexts, NameTheDefaultFolder)
               "hard drive from the default /home/ann/tutrdata.  Enter the path to the folder you "
               "wish to use.  You may just hit the Enter key to retain the default path.");
     EXPECT_TRUE(unsafeNameMessage().contains(R"(\ / : * ? " < > |)"));
+}
+
+TEST(LineEnds, CrLfShownAsLfAndReadBack)
+{
+    EXPECT_EQ(withBoxLineEnds(""), "");
+    EXPECT_EQ(withBoxLineEnds("a\r\n\r\nb\r\n"), "a\n\nb\n");
+    // A CR that starts no CR LF pair stays as it is.
+    EXPECT_EQ(withBoxLineEnds("a\rb\r"), "a\rb\r");
+    EXPECT_EQ(withBoxLineEnds("\r\r\n"), "\r\n");
+    EXPECT_EQ(withRecordLineEnds("a\n\nb\n"), "a\r\n\r\nb\r\n");
+    EXPECT_EQ(withRecordLineEnds(withBoxLineEnds("x\r\ny\r\n")), "x\r\ny\r\n");
 }
 
 } // namespace

@@ -1,0 +1,27 @@
+#include "line_ends.h"
+
+QString withBoxLineEnds(const QString& text)
+{
+    QString shown;
+    shown.reserve(text.size());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (!(text[i] == u'\r' && i + 1 < n && text[i + 1] == u'\n')) {
+            shown += text[i];
+        }
+    }
+    return shown;
+}
+
+QString withRecordLineEnds(const QString& text)
+{
+    QString record;
+    record.reserve(text.size() + text.count(u'\n'));
+    for (const QChar c : text) {
+        if (c == u'\n') {
+            record += u'\r';
+        }
+        record += c;
+    }
+    return record;
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QString>
+
+// The program's texts end lines with CR LF; a text box shows LF. Both run in
+// one pass, so a send file of many megabytes costs its length, not its square.
+QString withBoxLineEnds(const QString& text);
+QString withRecordLineEnds(const QString& text);
