@@ -105,7 +105,7 @@ TEST(Opening, AppendsAfterExistingContentsAndDrawsAFreshCodeLine)
 
 TEST(Opening, UnknownAssignmentIsAskedAgain)
 {
-    for (const char* bad : {"016", "000", "0005", "abc", " 5", "5 ", "-1", "1e999"}) {
+    for (const char* bad : {"", "016", "000", "0005", "abc", " 5", "5 ", "-1", "1e999"}) {
         SCOPED_TRACE(bad);
         WindowRun run({"Ann", "", bad, "3"});
         run.window->Form_Load();
