@@ -4,37 +4,19 @@
 #include "record_file.h"
 #include "startup_text.h"
 
-#include <QFile>
-
 namespace
 {
 
 constexpr int kHeaderLength = 4;
 
-std::string fileName(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
-}
-
-std::string windows1252(const QString& text)
-{
-    return toWindows1252(text.toStdString());
-}
-
 bool isHeader(const std::string& entry)
 {
-    return entry.size() >= 4 && std::isdigit(static_cast<unsigned char>(entry[0])) &&
+    return entry.size() >= kHeaderLength && std::isdigit(static_cast<unsigned char>(entry[0])) &&
            std::isdigit(static_cast<unsigned char>(entry[1])) &&
            std::isdigit(static_cast<unsigned char>(entry[2])) && entry[3] == '.';
 }
 
 } // namespace
-
-QString fileFailureMessage(const FileFailure& failure)
-{
-    return QStringLiteral("Could not write to the file %1: %2.")
-        .arg(QFile::decodeName(failure.path.c_str()), QString::fromLocal8Bit(failure.reason));
-}
 
 void q_a_template_::openAssignment()
 {
@@ -102,16 +84,16 @@ bool q_a_template_::writeOpeningRecord(const std::string& codeLine)
 {
     const QString assignmentLine = QStringLiteral("assignment #") + assignmentNumber;
     const QString header = QString::fromLatin1(bankLine(bankCursor));
+    // The code line is bytes already; the same line opens both files.
     auto record = [&] {
-        return recordLines(
-            {codeLine, windows1252(code(assignmentLine, codeNumber)),
-             windows1252(code(header, codeNumber)), windows1252(courseTitle),
-             windows1252(platform_.now().date().toString(QStringLiteral("MM-dd-yyyy")))});
+        return codeLine + "\r\n" +
+               recordBytes({code(assignmentLine, codeNumber), code(header, codeNumber), courseTitle,
+                            platform_.now().date().toString(QStringLiteral("MM-dd-yyyy"))});
     };
     const std::string masterRecord = record();
     const std::string sendRecord = record();
     const auto failure = appendRuns(
-        {{fileName(masterFilePath), masterRecord}, {fileName(sendFilePath), sendRecord}});
+        {{filePath(masterFilePath), masterRecord}, {filePath(sendFilePath), sendRecord}});
     if (failure) {
         platform_.message(this, fileFailureMessage(*failure));
         return false;

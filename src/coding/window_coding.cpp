@@ -5,7 +5,6 @@
 #include "record_file.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <variant>
 
@@ -30,10 +29,9 @@ std::string q_a_template_::decode(const std::string& aLine, int codeNbr) const
 void q_a_template_::codeFile()
 {
     const QString queryPath = workFolder + QDir::separator() + QStringLiteral("query.txt");
-    const auto read = readFile(QFile::encodeName(queryPath).toStdString());
+    const auto read = readFile(filePath(queryPath));
     if (const auto* failure = std::get_if<FileFailure>(&read)) {
-        platform_.message(this, QStringLiteral("Could not read the query file %1: %2.")
-                                    .arg(queryPath, QString::fromLocal8Bit(failure->reason)));
+        platform_.message(this, fileReadFailureMessage(*failure));
         return;
     }
     const auto coded = codeQueryText(std::get<std::string>(read));
@@ -45,8 +43,7 @@ void q_a_template_::codeFile()
     }
     codeNumber = coded->codeNumber;
     const QString outputPath = workFolder + QDir::separator() + QStringLiteral("queri.txt");
-    if (const auto failure =
-            replaceFile(QFile::encodeName(outputPath).toStdString(), coded->output)) {
+    if (const auto failure = replaceFile(filePath(outputPath), coded->output)) {
         platform_.message(this, fileFailureMessage(*failure));
     }
 }

@@ -20,18 +20,22 @@ void PictureBox::setScaleWidth(double units)
     scaleWidth_ = units;
 }
 
+// Before a scale is set, user units are pixels.
+double PictureBox::pixelsPerUnitAcross() const
+{
+    return scaleWidth_ > 0 ? width() / scaleWidth_ : 1.0;
+}
+
 QPointF PictureBox::toPixels(QPointF user) const
 {
-    // Before a scale is set, user units are pixels.
-    const double sx = scaleWidth_ > 0 ? width() / scaleWidth_ : 1.0;
-    const double sy = scaleHeight_ > 0 ? height() / scaleHeight_ : 1.0;
-    return {user.x() * sx, user.y() * sy};
+    const double down = scaleHeight_ > 0 ? height() / scaleHeight_ : 1.0;
+    return {user.x() * pixelsPerUnitAcross(), user.y() * down};
 }
 
 void PictureBox::drawCircle(QPointF centre, double radius)
 {
     growBacking();
-    const double pixels = radius * (scaleWidth_ > 0 ? width() / scaleWidth_ : 1.0);
+    const double pixels = radius * pixelsPerUnitAcross();
     QPainter painter(&backing_);
     painter.setPen(QPen(palette().color(QPalette::WindowText), 1));
     painter.setBrush(Qt::NoBrush);

@@ -37,6 +37,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    double pixelsPerUnitAcross() const;
     void growBacking();
 
     QImage backing_;

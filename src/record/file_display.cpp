@@ -9,12 +9,6 @@
 
 #include <variant>
 
-QString fileReadFailureMessage(const FileFailure& failure)
-{
-    return QStringLiteral("Could not read the file %1: %2.")
-        .arg(QFile::decodeName(failure.path.c_str()), QString::fromLocal8Bit(failure.reason));
-}
-
 // The file's lines, each after a line break; nothing when it cannot be read,
 // in which case the student is told why.
 std::optional<QString> q_a_template_::linesBelow(const QString& path)

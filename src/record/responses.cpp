@@ -4,25 +4,9 @@
 #include "record_file.h"
 #include "record_text.h"
 
-#include <QFile>
 #include <QPlainTextEdit>
 
 using namespace recordText;
-
-std::string q_a_template_::filePath(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
-}
-
-std::string q_a_template_::recordBytes(const QStringList& lines)
-{
-    std::string bytes;
-    for (const QString& line : lines) {
-        bytes += toWindows1252(line.toStdString());
-        bytes += "\r\n";
-    }
-    return bytes;
-}
 
 // Writes the runs, or, when one fails, undoes everything this click wrote,
 // puts the run's state back and tells the student; the boxes keep their text.
@@ -68,23 +52,19 @@ void q_a_template_::cmd_enter_response_Click()
     displayedText = boxText(txt_answer);
 
     // Up to the response text, on disk before the rating prompt is shown.
-    const QStringList masterHead = {recordStartRule,
-                                    stampLine(platform_.now().time()),
-                                    QString(),
-                                    QString(),
-                                    questionNumberLine(assignmentNumber, questionNumber),
-                                    code(currentLine, codeNumber),
-                                    recordStartRule,
-                                    responseLabel,
-                                    code(displayedText, codeNumber)};
-    const QStringList sendHead = {recordStartRule,
-                                  stampLine(platform_.now().time()),
-                                  code(currentLine, codeNumber),
-                                  recordStartRule,
-                                  responseLabel,
-                                  code(displayedText, codeNumber)};
-    if (!appendOrUndo({{filePath(masterFilePath), recordBytes(masterHead)},
-                       {filePath(sendFilePath), recordBytes(sendHead)}},
+    // The clock is read for each file; only the master file numbers the question.
+    const auto head = [&](bool master) {
+        QStringList lines = {recordStartRule, stampLine(platform_.now().time())};
+        if (master) {
+            lines << QString() << QString() << questionNumberLine(assignmentNumber, questionNumber);
+        }
+        lines << code(currentLine, codeNumber) << recordStartRule << responseLabel
+              << code(displayedText, codeNumber);
+        return recordBytes(lines);
+    };
+    const std::string masterHead = head(true);
+    const std::string sendHead = head(false);
+    if (!appendOrUndo({{filePath(masterFilePath), masterHead}, {filePath(sendFilePath), sendHead}},
                       before)) {
         return;
     }
