@@ -26,7 +26,7 @@ public:
     {
         w().Form_Load();
         w().show();
-        opening_ = TestFolder::read(w().sendFilePath);
+        opening_ = TestFolder::read(w().sendFilePath());
         run.platform.onPrompt = [this] { run.platform.replies << QString::number(responses_ % 4); };
         for (responses_ = 0; responses_ < kResponses; ++responses_) {
             w().cmdNextQuestion_Click();
@@ -36,7 +36,7 @@ public:
                                     .arg(responses_));
             w().cmd_enter_response_Click();
         }
-        records_ = TestFolder::read(w().sendFilePath).mid(opening_.size());
+        records_ = TestFolder::read(w().sendFilePath()).mid(opening_.size());
     }
     q_a_template_& w() { return *run.window; }
 
@@ -49,7 +49,7 @@ public:
         while (bytes.size() + records_.size() <= target) {
             bytes += records_;
         }
-        TestFolder::write(w().sendFilePath, bytes);
+        TestFolder::write(w().sendFilePath(), bytes);
         return static_cast<double>(bytes.size()) / (1 << 20);
     }
 

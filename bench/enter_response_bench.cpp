@@ -67,8 +67,8 @@ struct RecordBytes {
 RecordBytes oneRecord()
 {
     Session s;
-    const QString master = s.w().masterFilePath;
-    const QString send = s.w().sendFilePath;
+    const QString master = s.w().masterFilePath();
+    const QString send = s.w().sendFilePath();
     const qint64 master0 = fileSize(master);
     const qint64 send0 = fileSize(send);
     qint64 master1 = 0;

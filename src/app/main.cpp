@@ -1,6 +1,6 @@
-#include "command_line.h"
-#include "q_a_template_.h"
-#include "qt_platform.h"
+#include "app/command_line.h"
+#include "app/q_a_template_.h"
+#include "app/qt_platform.h"
 
 #include <QApplication>
 

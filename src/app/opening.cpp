@@ -1,22 +1,8 @@
-#include "q_a_template_.h"
-
-#include "platform.h"
-#include "record_file.h"
-#include "startup_text.h"
-
-namespace
-{
-
-constexpr int kHeaderLength = 4;
-
-bool isHeader(const std::string& entry)
-{
-    return entry.size() >= kHeaderLength && std::isdigit(static_cast<unsigned char>(entry[0])) &&
-           std::isdigit(static_cast<unsigned char>(entry[1])) &&
-           std::isdigit(static_cast<unsigned char>(entry[2])) && entry[3] == '.';
-}
-
-} // namespace
+#include "app/platform.h"
+#include "app/q_a_template_.h"
+#include "app/startup_text.h"
+#include "record/record_text.h"
+#include "text/number_text.h"
 
 void q_a_template_::openAssignment()
 {
@@ -44,7 +30,7 @@ bool q_a_template_::findAssignmentHeader()
         const std::string key = (assignmentNumber + u'.').toStdString();
         while (bankCursor < kLastBankIndex) {
             ++bankCursor;
-            if (bankLine(bankCursor).substr(0, kHeaderLength) == key) {
+            if (headerKey(bankLine(bankCursor)) == key) {
                 return true;
             }
         }
@@ -65,7 +51,7 @@ QString q_a_template_::availableAssignments() const
 {
     QStringList numbers;
     for (int i = 1; i <= kLastBankIndex; ++i) {
-        if (isHeader(bankLine(i))) {
+        if (isAssignmentHeader(bankLine(i))) {
             numbers << QString::fromLatin1(bankLine(i).substr(0, 3));
         }
     }
@@ -78,24 +64,20 @@ QString q_a_template_::availableAssignments() const
     return QStringLiteral("The assignments are %1 to %2.").arg(numbers.front(), numbers.back());
 }
 
-// Both files are opened before either is written, so a file that cannot be
-// opened leaves both untouched.
+// The record goes to both files or to neither: a file that cannot be opened
+// or written leaves both as they were.
 bool q_a_template_::writeOpeningRecord(const std::string& codeLine)
 {
-    const QString assignmentLine = QStringLiteral("assignment #") + assignmentNumber;
-    const QString header = QString::fromLatin1(bankLine(bankCursor));
-    // The code line is bytes already; the same line opens both files.
-    auto record = [&] {
-        return codeLine + "\r\n" +
-               recordBytes({code(assignmentLine, codeNumber), code(header, codeNumber), courseTitle,
-                            platform_.now().date().toString(QStringLiteral("MM-dd-yyyy"))});
-    };
-    const std::string masterRecord = record();
-    const std::string sendRecord = record();
-    const auto failure = appendRuns(
-        {{filePath(masterFilePath), masterRecord}, {filePath(sendFilePath), sendRecord}});
-    if (failure) {
-        platform_.message(this, fileFailureMessage(*failure));
+    const auto before = records.mark({FileRole::master, FileRole::send});
+    std::vector<StudentRecords::Run> runs;
+    for (const FileRole role : {FileRole::master, FileRole::send}) {
+        const OpeningRecord record{
+            codeLine, code(recordText::assignmentPrefix + assignmentNumber, codeNumber),
+            code(entry(bankCursor), codeNumber), courseTitle, platform_.now().date()};
+        runs.emplace_back(role, recordBytes(record));
+    }
+    if (const auto failure = records.append(runs, before)) {
+        platform_.message(this, *failure);
         return false;
     }
     return true;

@@ -1,9 +1,9 @@
-#include "q_a_template_.h"
+#include "app/q_a_template_.h"
 
-#include "caption_button.h"
-#include "line_ends.h"
-#include "picture_box.h"
-#include "platform.h"
+#include "app/caption_button.h"
+#include "app/platform.h"
+#include "pictures/picture_box.h"
+#include "text/line_ends.h"
 
 #include <QDir>
 #include <QLabel>

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "program_random.h"
-#include "question_bank.h"
-#include "record_file.h"
+#include "bank/question_bank.h"
+#include "coding/program_random.h"
+#include "record/records.h"
+#include "record/student_records.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -30,11 +31,6 @@ struct WindowOptions {
     // The folder created at start-up and offered as the default.
     QString defaultFolder;
 };
-
-// A failed write or read, as the student is told of it: the file and the
-// system's reason.
-QString fileFailureMessage(const FileFailure& failure);
-QString fileReadFailureMessage(const FileFailure& failure);
 
 // The folder offered when nothing else is chosen: ~/tutrdata.
 QString platformDefaultFolder();
@@ -97,16 +93,18 @@ public:
     QString courseTitle;
     int codeNumber = 0;
     QString workFolder;
-    QString masterFilePath;
-    QString sendFilePath;
-    QString notesFilePath;
+    StudentRecords records;
+    const QString& masterFilePath() const { return records.path(FileRole::master); }
+    const QString& sendFilePath() const { return records.path(FileRole::send); }
+    const QString& notesFilePath() const { return records.path(FileRole::notes); }
     QString assignmentNumber;
     QString nextAssignmentNumber;
     QString defaultPrompt;
     std::unique_ptr<BankLines> bankLines;
     int bankCursor = 0;
     QString currentLine;
-    QString blockKind;
+    enum class BlockKind { none, question, answer };
+    BlockKind blockKind = BlockKind::none;
     QString questionNumber;
     bool promptDue = false;
     QString displayedText;
@@ -141,16 +139,16 @@ public:
 private:
     // What a recording click may have to put back when a file fails it.
     struct ClickState {
-        std::vector<FileMark> files;
+        StudentRecords::Marks files;
         bool promptDue;
         QString displayedText;
     };
-    ClickState clickState(const QStringList& paths) const;
-    bool appendOrUndo(const std::vector<FileAppend>& runs, const ClickState& before);
+    ClickState clickState(std::initializer_list<FileRole> roles) const;
+    bool appendOrUndo(const std::vector<StudentRecords::Run>& runs, const ClickState& before);
     bool answerBoxUnchanged();
+    void clearBoxes();
+    std::optional<std::string> readOrReport(const QString& path);
     std::optional<QString> linesBelow(const QString& path);
-    static std::string filePath(const QString& path);
-    static std::string recordBytes(const QStringList& lines);
 
     void buildControls();
     void endProgram();
@@ -168,5 +166,5 @@ private:
     ProgramRandom random_;
     bool ended_ = false;
     QString fullName_;
-    std::optional<QString> ratingLine_;
+    ResponseTail rating_;
 };

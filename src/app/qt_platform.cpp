@@ -1,4 +1,4 @@
-#include "qt_platform.h"
+#include "app/qt_platform.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

@@ -1,15 +1,16 @@
-#include "q_a_template_.h"
+#include "app/q_a_template_.h"
 
-#include "course.h"
-#include "picture_box.h"
-#include "platform.h"
-#include "startup_text.h"
+#include "app/platform.h"
+#include "app/startup_text.h"
+#include "bank/course.h"
+#include "pictures/picture_box.h"
+#include "text/number_text.h"
 
 #include <QDir>
 
 void q_a_template_::Form_Load()
 {
-    courseTitle = QStringLiteral("Precalculus I");
+    courseTitle = QString::fromUtf8(kCourseTitle);
     startUp();
     if (!ended_) {
         openAssignment();
@@ -67,11 +68,7 @@ QString q_a_template_::askFullName()
 
 void q_a_template_::composePaths()
 {
-    const RecordPaths paths =
-        composeRecordPaths(workFolder, fullName_, platform_.now().date(), QDir::separator());
-    masterFilePath = paths.master;
-    sendFilePath = paths.send;
-    notesFilePath = paths.notes;
+    records.setFolder(workFolder, fullName_, platform_.now().date());
 }
 
 void q_a_template_::loadQuestionBank()

@@ -1,6 +1,6 @@
-#include "course.h"
+#include "bank/course.h"
 
-#include "course_text.h"
+#include "bank/course_text.h"
 
 #include <QFile>
 

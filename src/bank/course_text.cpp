@@ -1,4 +1,4 @@
-#include "course_text.h"
+#include "bank/course_text.h"
 
 std::vector<std::string> parseCourseText(std::string_view file)
 {

@@ -1,4 +1,4 @@
-#include "question_bank.h"
+#include "bank/question_bank.h"
 
 BankIndexOutOfRange::BankIndexOutOfRange(int index)
     : std::out_of_range("question bank index " + std::to_string(index) + " is out of range (" +
@@ -19,4 +19,16 @@ void loadQuestionBank(BankLines& bankLines, int& bankCursor,
         bankLines[static_cast<std::size_t>(bankCursor)] = entry;
     }
     bankCursor = 0;
+}
+
+std::string_view headerKey(std::string_view entry)
+{
+    return entry.substr(0, 4);
+}
+
+bool isAssignmentHeader(std::string_view entry)
+{
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    return entry.size() >= 4 && digit(entry[0]) && digit(entry[1]) && digit(entry[2]) &&
+           entry[3] == '.';
 }

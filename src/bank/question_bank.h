@@ -3,6 +3,7 @@
 #include <array>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 inline constexpr int kFirstBankIndex = 0;
@@ -26,3 +27,10 @@ private:
 // fall outside 0 to 5000; the entries before it stay stored.
 void loadQuestionBank(BankLines& bankLines, int& bankCursor,
                       const std::vector<std::string>& entries);
+
+// What identifies an assignment's header entry: its first four characters
+// (the whole entry when shorter), such as "005." for assignment 005.
+std::string_view headerKey(std::string_view entry);
+
+// Whether an entry is an assignment's header: three digits and a period.
+bool isAssignmentHeader(std::string_view entry);

@@ -1,4 +1,4 @@
-#include "program_random.h"
+#include "coding/program_random.h"
 
 #include <bit>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "picture_box.h"
+#include "pictures/picture_box.h"
 
 #include <QPainter>
 #include <QPen>

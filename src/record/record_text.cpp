@@ -1,6 +1,6 @@
-#include "record_text.h"
+#include "record/record_text.h"
 
-#include "startup_text.h"
+#include "text/number_text.h"
 
 #include <cmath>
 
@@ -28,6 +28,11 @@ QString selfCritiquePrompt()
 
 } // namespace recordText
 
+QString dateLine(QDate date)
+{
+    return date.toString(QStringLiteral("MM-dd-yyyy"));
+}
+
 QString stampLine(QTime time)
 {
     return recordText::stampIndent + time.toString(QStringLiteral("HH:mm:ss"));
@@ -35,8 +40,7 @@ QString stampLine(QTime time)
 
 QString dateStampLine(QDate date, QTime time)
 {
-    return recordText::stampIndent + date.toString(QStringLiteral("MM-dd-yyyy")) +
-           time.toString(QStringLiteral("HH:mm:ss"));
+    return recordText::stampIndent + dateLine(date) + time.toString(QStringLiteral("HH:mm:ss"));
 }
 
 QString questionNumberLine(const QString& assignmentNumber, const QString& questionNumber)

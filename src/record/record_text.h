@@ -5,11 +5,12 @@
 #include <QStringList>
 #include <QTime>
 
-// The fixed texts of response and notes records, exactly as instructors'
-// files have always held them.
+// The fixed texts of the records, exactly as instructors' files have always
+// held them.
 namespace recordText
 {
 
+inline const QString assignmentPrefix = QStringLiteral("assignment #");
 inline const QString recordStartRule =
     QStringLiteral("......!!!!!!!!...................................");
 inline const QString recordEndRule = QString(49, u'.');
@@ -27,6 +28,9 @@ QString confidencePrompt();
 QString selfCritiquePrompt();
 
 } // namespace recordText
+
+// The date line of an opening record: 04-16-2026.
+QString dateLine(QDate date);
 
 // The stamp lines: the clock time, and the date run into the time.
 QString stampLine(QTime time);

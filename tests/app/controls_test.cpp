@@ -1,5 +1,5 @@
-#include "picture_box.h"
-#include "q_a_template_.h"
+#include "app/q_a_template_.h"
+#include "pictures/picture_box.h"
 #include "qt_printers.h"
 #include "scripted_platform.h"
 

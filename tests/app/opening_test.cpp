@@ -1,4 +1,5 @@
-#include "startup_text.h"
+#include "app/startup_text.h"
+#include "text/number_text.h"
 #include "window_run.h"
 
 #include <QDir>
@@ -51,15 +52,15 @@ TEST_P(OpeningRecord, WrittenToMasterThenSendByteForByte)
     run.window->Form_Load();
     EXPECT_EQ(run.window->bankCursor, c.header);
 
-    const QByteArray master = TestFolder::read(run.window->masterFilePath);
-    const QByteArray send = TestFolder::read(run.window->sendFilePath);
+    const QByteArray master = TestFolder::read(run.window->masterFilePath());
+    const QByteArray send = TestFolder::read(run.window->sendFilePath());
     const Opening m = splitOpening(master);
     const Opening s = splitOpening(send);
     EXPECT_EQ(m.rest, QByteArray(c.record));
     EXPECT_EQ(s.rest, QByteArray(c.record));
     EXPECT_EQ(m.codeLine, s.codeLine);
     expectCodeLine(m.codeLine, run.window->codeNumber);
-    EXPECT_FALSE(QFileInfo::exists(run.window->notesFilePath));
+    EXPECT_FALSE(QFileInfo::exists(run.window->notesFilePath()));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -120,7 +121,7 @@ TEST(Opening, UnknownAssignmentIsAskedAgain)
         EXPECT_EQ(run.window->bankCursor, 83);
         EXPECT_FALSE(run.window->ended());
         EXPECT_TRUE(
-            TestFolder::read(run.window->masterFilePath).contains("assignment #003\r\n003."));
+            TestFolder::read(run.window->masterFilePath()).contains("assignment #003\r\n003."));
     }
 }
 
@@ -144,8 +145,8 @@ TEST(Opening, UnwritableFolderIsAskedForAgain)
     EXPECT_TRUE(run.platform.messages[0].contains("No such file or directory"));
     EXPECT_EQ(run.platform.prompts.last(), changeFolderPrompt(run.defaultFolder()));
     EXPECT_EQ(run.window->workFolder, other.path());
-    EXPECT_EQ(run.window->masterFilePath, other.path() + "/masterFile_Ann.txt");
-    EXPECT_TRUE(TestFolder::read(run.window->sendFilePath).contains("assignment #001\r\n"));
+    EXPECT_EQ(run.window->masterFilePath(), other.path() + "/masterFile_Ann.txt");
+    EXPECT_TRUE(TestFolder::read(run.window->sendFilePath()).contains("assignment #001\r\n"));
     EXPECT_FALSE(run.window->ended());
 }
 

@@ -1,6 +1,8 @@
+#include "app/startup_text.h"
 #include "qt_printers.h"
-#include "line_ends.h"
-#include "startup_text.h"
+#include "record/student_records.h"
+#include "text/line_ends.h"
+#include "text/number_text.h"
 
 #include <gtest/gtest.h>
 

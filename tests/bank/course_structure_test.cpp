@@ -1,8 +1,8 @@
 // Guards the layout of the course text: an author who edits src/bank/course.txt
 // runs these to know that every index, count and marker the program relies on
 // still holds.
-#include "course.h"
-#include "question_bank.h"
+#include "bank/course.h"
+#include "bank/question_bank.h"
 
 #include <gtest/gtest.h>
 

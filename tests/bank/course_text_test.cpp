@@ -1,4 +1,4 @@
-#include "course_text.h"
+#include "bank/course_text.h"
 
 #include <gtest/gtest.h>
 

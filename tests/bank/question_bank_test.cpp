@@ -1,4 +1,4 @@
-#include "question_bank.h"
+#include "bank/question_bank.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "line_coding.h"
-#include "program_random.h"
+#include "coding/line_coding.h"
+#include "coding/program_random.h"
 
 #include <gtest/gtest.h>
 

@@ -5,9 +5,9 @@
 //
 // Usage: crash_session FOLDER SEED NAME
 
-#include "platform.h"
-#include "q_a_template_.h"
-#include "record_text.h"
+#include "app/platform.h"
+#include "app/q_a_template_.h"
+#include "record/record_text.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -261,12 +261,12 @@ private:
     QString rating_;
 };
 
-std::optional<QString> ratingPrompt(const QString& blockKind)
+std::optional<QString> ratingPrompt(q_a_template_::BlockKind blockKind)
 {
-    if (blockKind == u"question") {
+    if (blockKind == q_a_template_::BlockKind::question) {
         return recordText::confidencePrompt();
     }
-    if (blockKind == u"answer") {
+    if (blockKind == q_a_template_::BlockKind::answer) {
         return recordText::selfCritiquePrompt();
     }
     return std::nullopt;
@@ -334,9 +334,12 @@ private:
         const auto prompt = ratingPrompt(w.blockKind);
         platform_.startRecord(n, prompt, rating);
         q_a_template_::setBoxText(w.txt_answer, text);
-        say("BEGIN response " + std::to_string(n) + common(w, text) + " assignment=" +
-            w.assignmentNumber.toStdString() + " question=" + w.questionNumber.toStdString() +
-            " kind=" + (prompt ? w.blockKind.toStdString() : std::string("none")) +
+        say("BEGIN response " + std::to_string(n) + common(w, text) +
+            " assignment=" + w.assignmentNumber.toStdString() +
+            " question=" + w.questionNumber.toStdString() + " kind=" +
+            (!prompt                                             ? std::string("none")
+             : w.blockKind == q_a_template_::BlockKind::question ? std::string("question")
+                                                                 : std::string("answer")) +
             " rating=" + hex(rating));
         w.cmd_enter_response_Click();
         platform_.endRecord();

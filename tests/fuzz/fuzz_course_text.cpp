@@ -1,5 +1,5 @@
-#include "course_text.h"
-#include "question_bank.h"
+#include "bank/course_text.h"
+#include "bank/question_bank.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "line_coding.h"
+#include "coding/line_coding.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "startup_text.h"
+#include "app/startup_text.h"
 
 #include <QString>
 

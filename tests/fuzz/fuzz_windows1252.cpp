@@ -1,4 +1,4 @@
-#include "record_file.h"
+#include "record/windows1252.h"
 
 #include <algorithm>
 #include <cstddef>

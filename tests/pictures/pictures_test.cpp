@@ -1,5 +1,5 @@
-#include "picture_box.h"
-#include "program_random.h"
+#include "coding/program_random.h"
+#include "pictures/picture_box.h"
 #include "record_run.h"
 
 #include <QApplication>
@@ -130,13 +130,13 @@ TEST(PendExpFiles, TheTimerTouchesNoFile)
 {
     RecordRun r;
     const QStringList files = QDir(r.w().workFolder).entryList(QDir::Files);
-    const QByteArray master = TestFolder::read(r.w().masterFilePath);
+    const QByteArray master = TestFolder::read(r.w().masterFilePath());
     r.w().cmd_pend_exp_Click();
     for (int i = 0; i < 20; ++i) {
         r.w().tmr_pend_exp_Timer();
     }
     EXPECT_EQ(QDir(r.w().workFolder).entryList(QDir::Files), files);
-    EXPECT_EQ(TestFolder::read(r.w().masterFilePath), master);
+    EXPECT_EQ(TestFolder::read(r.w().masterFilePath()), master);
     r.w().cmd_quit_Click();
     EXPECT_FALSE(r.w().tmr_pend_exp.isActive());
 }

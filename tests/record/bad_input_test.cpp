@@ -1,8 +1,9 @@
 // Whatever a student types, at any prompt or box, is taken without a crash and
 // written as typed (in the code page of the record files).
+#include "app/startup_text.h"
+#include "record/record_text.h"
+#include "record/student_records.h"
 #include "record_run.h"
-#include "record_text.h"
-#include "startup_text.h"
 
 #include <QDir>
 
@@ -105,8 +106,8 @@ TEST(FileSizeLimit, RecordOverTheLimitIsReportedAndTakenBack)
     RecordRun r({"2"});
     r.press();
     r.type(QString(4000, u'y'));
-    const QByteArray master = TestFolder::read(r.w().masterFilePath);
-    const QByteArray send = TestFolder::read(r.w().sendFilePath);
+    const QByteArray master = TestFolder::read(r.w().masterFilePath());
+    const QByteArray send = TestFolder::read(r.w().sendFilePath());
 
     rlimit old{};
     getrlimit(RLIMIT_FSIZE, &old);
@@ -120,9 +121,9 @@ TEST(FileSizeLimit, RecordOverTheLimitIsReportedAndTakenBack)
 
     ASSERT_EQ(r.run->platform.messages.size(), 1);
     EXPECT_TRUE(r.run->platform.messages[0].contains("File too large"));
-    EXPECT_TRUE(r.run->platform.messages[0].contains(r.w().masterFilePath));
-    EXPECT_EQ(TestFolder::read(r.w().masterFilePath), master);
-    EXPECT_EQ(TestFolder::read(r.w().sendFilePath), send);
+    EXPECT_TRUE(r.run->platform.messages[0].contains(r.w().masterFilePath()));
+    EXPECT_EQ(TestFolder::read(r.w().masterFilePath()), master);
+    EXPECT_EQ(TestFolder::read(r.w().sendFilePath()), send);
     EXPECT_EQ(r.w().txt_answer->toPlainText(), QString(4000, u'y'));
     EXPECT_FALSE(r.w().ended());
 }

@@ -15,13 +15,13 @@ TEST(DisplayNotes, BeforeAnyNoteSaysSoAndChangesNothing)
     EXPECT_EQ(r.run->platform.messages, QStringList{"No notes have been saved yet."});
     EXPECT_EQ(r.w().txt_question->toPlainText(), shown);
     EXPECT_EQ(r.w().displayedText, displayed);
-    EXPECT_FALSE(QFileInfo::exists(r.w().notesFilePath));
+    EXPECT_FALSE(QFileInfo::exists(r.w().notesFilePath()));
 }
 
 TEST(DisplayNotes, LinesShownOneUnderAnotherBelowTheBox)
 {
     RecordRun r;
-    TestFolder::write(r.w().notesFilePath, "a\r\nb\rc\r\ncaf\xe9");
+    TestFolder::write(r.w().notesFilePath(), "a\r\nb\rc\r\ncaf\xe9");
     q_a_template_::setBoxText(r.w().txt_question, "shown");
     r.w().cmd_display_note_file_Click();
     EXPECT_EQ(q_a_template_::boxText(r.w().txt_question),
@@ -33,7 +33,7 @@ TEST(DisplayNotes, LinesShownOneUnderAnotherBelowTheBox)
 TEST(DisplaySendFile, LinesAppendedEachAfterALineBreak)
 {
     RecordRun r;
-    TestFolder::write(r.w().sendFilePath, "a\r\nb\r\nc\r\n");
+    TestFolder::write(r.w().sendFilePath(), "a\r\nb\r\nc\r\n");
     q_a_template_::setBoxText(r.w().txt_question, "Q");
     r.w().cmd_displayCumulativeText_Click();
     EXPECT_EQ(q_a_template_::boxText(r.w().txt_question), "Q\r\na\r\nb\r\nc");
@@ -56,7 +56,7 @@ TEST(DisplaySendFile, ShowsTheOpeningAndANoteWithItsRunOnRule)
 TEST(DisplaySendFile, EmptyFileChangesNothing)
 {
     RecordRun r;
-    TestFolder::write(r.w().sendFilePath, "");
+    TestFolder::write(r.w().sendFilePath(), "");
     q_a_template_::setBoxText(r.w().txt_question, "Q");
     r.w().cmd_displayCumulativeText_Click();
     EXPECT_EQ(q_a_template_::boxText(r.w().txt_question), "Q");
@@ -66,10 +66,10 @@ TEST(DisplaySendFile, EmptyFileChangesNothing)
 TEST(DisplaySendFile, MissingFileIsReported)
 {
     RecordRun r;
-    QFile::remove(r.w().sendFilePath);
+    QFile::remove(r.w().sendFilePath());
     r.w().cmd_displayCumulativeText_Click();
     ASSERT_EQ(r.run->platform.messages.size(), 1);
-    EXPECT_TRUE(r.run->platform.messages[0].contains(r.w().sendFilePath));
+    EXPECT_TRUE(r.run->platform.messages[0].contains(r.w().sendFilePath()));
     EXPECT_TRUE(r.run->platform.messages[0].contains("No such file or directory"));
 }
 

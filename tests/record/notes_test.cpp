@@ -62,7 +62,7 @@ TEST(SaveAsNotes, DefaultPromptWritesNothing)
     q_a_template_::setBoxText(r.w().txt_answer, r.w().defaultPrompt);
     r.w().cmd_save_as_notes_Click();
     EXPECT_EQ(r.masterAdded(), "");
-    EXPECT_FALSE(QFileInfo::exists(r.w().notesFilePath));
+    EXPECT_FALSE(QFileInfo::exists(r.w().notesFilePath()));
     EXPECT_EQ(r.w().txt_answer->toPlainText(), "");
 }
 

@@ -29,19 +29,19 @@ void removeFolder(RecordRun& r)
 
 void sendIsAFolder(RecordRun& r)
 {
-    QFile::remove(r.w().sendFilePath);
-    QDir().mkpath(r.w().sendFilePath);
+    QFile::remove(r.w().sendFilePath());
+    QDir().mkpath(r.w().sendFilePath());
 }
 
 void masterOnFullDisk(RecordRun& r)
 {
-    QFile::remove(r.w().masterFilePath);
-    QFile::link("/dev/full", r.w().masterFilePath);
+    QFile::remove(r.w().masterFilePath());
+    QFile::link("/dev/full", r.w().masterFilePath());
 }
 
 void notesOnFullDisk(RecordRun& r)
 {
-    QFile::link("/dev/full", r.w().notesFilePath);
+    QFile::link("/dev/full", r.w().notesFilePath());
 }
 
 TEST_P(RecordFailure, ReportedAndUndoneWithTheTextKept)
@@ -50,7 +50,7 @@ TEST_P(RecordFailure, ReportedAndUndoneWithTheTextKept)
     RecordRun r({"2"});
     r.press();
     r.type("my answer");
-    const QByteArray sendBefore = TestFolder::read(r.w().sendFilePath);
+    const QByteArray sendBefore = TestFolder::read(r.w().sendFilePath());
     c.breakFiles(r);
     c.notes ? r.w().cmd_save_as_notes_Click() : r.w().cmd_enter_response_Click();
 
@@ -63,8 +63,8 @@ TEST_P(RecordFailure, ReportedAndUndoneWithTheTextKept)
     EXPECT_TRUE(r.w().promptDue);
     EXPECT_EQ(r.w().displayedText, "`q004.  What is 2+2?");
     EXPECT_EQ(r.run->platform.prompts.size(), 3); // no rating was asked for
-    if (QFileInfo(r.w().sendFilePath).isFile()) {
-        EXPECT_EQ(TestFolder::read(r.w().sendFilePath), sendBefore);
+    if (QFileInfo(r.w().sendFilePath()).isFile()) {
+        EXPECT_EQ(TestFolder::read(r.w().sendFilePath()), sendBefore);
     }
     EXPECT_FALSE(r.w().ended());
 }
@@ -84,14 +84,14 @@ TEST(RecordFailureAfterRating, TheWholeClickIsUndone)
     RecordRun r({"2"});
     r.press();
     r.type("my answer");
-    const QByteArray sendBefore = TestFolder::read(r.w().sendFilePath);
+    const QByteArray sendBefore = TestFolder::read(r.w().sendFilePath());
     // While the rating prompt is open the master file's disk fills up: the
     // lines already written to the send file are taken back too.
     r.run->platform.onPrompt = [&] { masterOnFullDisk(r); };
     r.w().cmd_enter_response_Click();
     ASSERT_EQ(r.run->platform.messages.size(), 1);
     EXPECT_TRUE(r.run->platform.messages[0].contains("No space left on device"));
-    EXPECT_EQ(TestFolder::read(r.w().sendFilePath), sendBefore);
+    EXPECT_EQ(TestFolder::read(r.w().sendFilePath()), sendBefore);
     EXPECT_EQ(r.w().txt_answer->toPlainText(), "my answer");
     EXPECT_TRUE(r.w().promptDue);
 }
@@ -102,13 +102,13 @@ TEST(RecordFailureThenRetry, SucceedsOnceTheFolderIsBack)
     r.press();
     r.type("my answer");
     const QString folder = r.w().workFolder;
-    const QByteArray sendBefore = TestFolder::read(r.w().sendFilePath);
+    const QByteArray sendBefore = TestFolder::read(r.w().sendFilePath());
     removeFolder(r);
     r.w().cmd_enter_response_Click();
     QDir().mkpath(folder);
-    TestFolder::write(r.w().sendFilePath, sendBefore);
+    TestFolder::write(r.w().sendFilePath(), sendBefore);
     r.w().cmd_enter_response_Click();
-    EXPECT_TRUE(TestFolder::read(r.w().sendFilePath)
+    EXPECT_TRUE(TestFolder::read(r.w().sendFilePath())
                     .endsWith("RESPONSE -->  \r\nmy answer\r\n"
                               "confidence assessment:  2\r\n"
                               ".................................................\r\n"));

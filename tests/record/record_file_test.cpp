@@ -1,4 +1,5 @@
-#include "record_file.h"
+#include "record/file_layer.h"
+#include "record/windows1252.h"
 
 #include <gtest/gtest.h>
 
@@ -142,10 +143,10 @@ TEST_F(RecordFiles, AppendKeepsEarlierBytesCreatesMissingFilesInOrder)
 {
     const std::string master = withContents("master", earlier_);
     const mode_t previousMask = umask(022);
-    const auto result = appendRuns({{master, "one\0\x93\r\n"s},
-                                    {path("send"), "s"},
-                                    {path("notes"), ""},
-                                    {master, "two\r\n"}});
+    const auto result = systemFiles().appendRuns({{master, "one\0\x93\r\n"s},
+                                                  {path("send"), "s"},
+                                                  {path("notes"), ""},
+                                                  {master, "two\r\n"}});
     umask(previousMask);
     EXPECT_EQ(result, std::nullopt);
     EXPECT_EQ(hex(*contents(master)), hex(earlier_ + "one\0\x93\r\ntwo\r\n"s));
@@ -170,7 +171,7 @@ TEST_P(AppendOpenFailure, ReportsPathAndTouchesNoFile)
     std::filesystem::create_directory(path("folder"));
     const std::string kept = withContents("kept", earlier_);
     const std::string bad = path(GetParam().badName);
-    const auto failure = appendRuns({{kept, "x"}, {path("fresh"), "y"}, {bad, "z"}});
+    const auto failure = systemFiles().appendRuns({{kept, "x"}, {path("fresh"), "y"}, {bad, "z"}});
     ASSERT_TRUE(failure.has_value());
     EXPECT_EQ(failure->path, bad);
     EXPECT_EQ(failure->reason, GetParam().reason);
@@ -190,8 +191,8 @@ TEST_F(RecordFiles, AppendStopsAtFullDevice)
     const std::string before = withContents("before", earlier_);
     const std::string after = withContents("after", earlier_);
     std::filesystem::create_symlink("/dev/full", path("full"));
-    const auto failure =
-        appendRuns({{before, "b"}, {path("full"), "x"}, {after, "a"}, {path("fresh"), "f"}});
+    const auto failure = systemFiles().appendRuns(
+        {{before, "b"}, {path("full"), "x"}, {after, "a"}, {path("fresh"), "f"}});
     ASSERT_TRUE(failure.has_value());
     EXPECT_EQ(failure->path, path("full"));
     EXPECT_EQ(failure->reason, "No space left on device");
@@ -219,7 +220,7 @@ TEST_P(AppendPartialWrite, CutsBackToEarlierContents)
     getrlimit(RLIMIT_FSIZE, &previousLimit);
     const rlimit limit{earlier.value_or("").size() + 5, previousLimit.rlim_max};
     setrlimit(RLIMIT_FSIZE, &limit);
-    const auto failure = appendRuns({{file, std::string(100, 'x')}});
+    const auto failure = systemFiles().appendRuns({{file, std::string(100, 'x')}});
     setrlimit(RLIMIT_FSIZE, &previousLimit);
     std::signal(SIGXFSZ, previousHandler);
 
@@ -237,25 +238,25 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(RecordFiles, ReplaceEmptiesLongerFile)
 {
     const std::string query = withContents("query", earlier_);
-    EXPECT_EQ(replaceFile(query, "new\r\n"), std::nullopt);
+    EXPECT_EQ(systemFiles().replaceFile(query, "new\r\n"), std::nullopt);
     EXPECT_EQ(contents(query), "new\r\n");
-    EXPECT_EQ(replaceFile(path("missing/query"), "x").value_or(FileFailure{}).reason,
+    EXPECT_EQ(systemFiles().replaceFile(path("missing/query"), "x").value_or(FileFailure{}).reason,
               "No such file or directory");
 }
 
 TEST_F(RecordFiles, ReadGivesEveryByte)
 {
     const std::string large = earlier_ + std::string(200000, 'L') + "\xE9";
-    EXPECT_EQ(std::get<std::string>(readFile(withContents("large", large))), large);
-    EXPECT_EQ(std::get<std::string>(readFile(withContents("empty", ""))), "");
+    EXPECT_EQ(std::get<std::string>(systemFiles().readFile(withContents("large", large))), large);
+    EXPECT_EQ(std::get<std::string>(systemFiles().readFile(withContents("empty", ""))), "");
 }
 
 TEST_F(RecordFiles, ReadFailures)
 {
-    const auto missing = std::get<FileFailure>(readFile(path("missing")));
+    const auto missing = std::get<FileFailure>(systemFiles().readFile(path("missing")));
     EXPECT_EQ(missing.path, path("missing"));
     EXPECT_EQ(missing.reason, "No such file or directory");
-    EXPECT_EQ(std::get<FileFailure>(readFile(folder_)).reason, "Is a directory");
+    EXPECT_EQ(std::get<FileFailure>(systemFiles().readFile(folder_)).reason, "Is a directory");
 }
 
 } // namespace

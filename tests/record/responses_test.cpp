@@ -1,5 +1,5 @@
+#include "record/record_text.h"
 #include "record_run.h"
-#include "record_text.h"
 
 #include <QDir>
 
@@ -47,13 +47,13 @@ TEST_P(EnterResponse, AppendsTheRecordToMasterAndSend)
     const ResponseCase& c = GetParam();
     RecordRun r(c.ratings);
     r.press(c.presses);
-    const QString blockKind = r.w().blockKind;
+    const auto blockKind = r.w().blockKind;
     r.type(c.typed);
     r.w().cmd_enter_response_Click();
 
     EXPECT_EQ(r.masterAdded(), masterRecord(c.number, c.entry, c.response, c.rating));
     EXPECT_EQ(r.sendAdded(), sendRecord(c.entry, c.response, c.rating));
-    EXPECT_FALSE(QFileInfo::exists(r.w().notesFilePath));
+    EXPECT_FALSE(QFileInfo::exists(r.w().notesFilePath()));
     EXPECT_TRUE(r.run->platform.messages.isEmpty());
     // The state after a recorded click.
     EXPECT_EQ(r.w().txt_question->toPlainText(), "");
@@ -139,7 +139,7 @@ TEST(EnterResponseRecord, MasterRecordThreeLinesLongerThanSend)
     r.type("4");
     r.w().cmd_enter_response_Click();
     EXPECT_EQ(r.masterAdded().count("\r\n"), r.sendAdded().count("\r\n") + 3);
-    EXPECT_FALSE(TestFolder::read(r.w().sendFilePath).contains("`questionNumber"));
+    EXPECT_FALSE(TestFolder::read(r.w().sendFilePath()).contains("`questionNumber"));
 }
 
 TEST(EnterResponseRecord, PromptsAskedWithTheirMessages)

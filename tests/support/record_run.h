@@ -17,8 +17,8 @@ struct RecordRun {
         run =
             std::make_unique<WindowRun>(QStringList{"Ann", "", "3"} + ratings, std::move(options));
         w().Form_Load();
-        openedMaster = TestFolder::read(w().masterFilePath);
-        openedSend = TestFolder::read(w().sendFilePath);
+        openedMaster = TestFolder::read(w().masterFilePath());
+        openedSend = TestFolder::read(w().sendFilePath());
     }
 
     q_a_template_& w() { return *run->window; }
@@ -31,13 +31,13 @@ struct RecordRun {
     void type(const QString& text) { w().txt_answer->setPlainText(text); }
     QByteArray masterAdded() const
     {
-        return TestFolder::read(run->window->masterFilePath).mid(openedMaster.size());
+        return TestFolder::read(run->window->masterFilePath()).mid(openedMaster.size());
     }
     QByteArray sendAdded() const
     {
-        return TestFolder::read(run->window->sendFilePath).mid(openedSend.size());
+        return TestFolder::read(run->window->sendFilePath()).mid(openedSend.size());
     }
-    QByteArray notes() const { return TestFolder::read(run->window->notesFilePath); }
+    QByteArray notes() const { return TestFolder::read(run->window->notesFilePath()); }
 
     std::unique_ptr<WindowRun> run;
     QByteArray openedMaster;

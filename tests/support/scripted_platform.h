@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform.h"
+#include "app/platform.h"
 
 #include <QDateTime>
 #include <QStringList>

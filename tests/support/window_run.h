@@ -1,6 +1,6 @@
 #pragma once
 
-#include "q_a_template_.h"
+#include "app/q_a_template_.h"
 #include "qt_printers.h"
 #include "scripted_platform.h"
 #include "test_folder.h"

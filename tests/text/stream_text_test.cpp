@@ -1,5 +1,5 @@
 #include "qt_printers.h"
-#include "stream_text.h"
+#include "text/stream_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,8 @@
-#include "q_a_template_.h"
-
-#include "line_coding.h"
-#include "platform.h"
-#include "record_file.h"
+#include "app/platform.h"
+#include "app/q_a_template_.h"
+#include "coding/line_coding.h"
 
 #include <QDir>
-
-#include <variant>
 
 QString q_a_template_::code(const QString& aLine, int) const
 {
@@ -29,12 +25,11 @@ std::string q_a_template_::decode(const std::string& aLine, int codeNbr) const
 void q_a_template_::codeFile()
 {
     const QString queryPath = workFolder + QDir::separator() + QStringLiteral("query.txt");
-    const auto read = readFile(filePath(queryPath));
-    if (const auto* failure = std::get_if<FileFailure>(&read)) {
-        platform_.message(this, fileReadFailureMessage(*failure));
+    const auto query = readOrReport(queryPath);
+    if (!query) {
         return;
     }
-    const auto coded = codeQueryText(std::get<std::string>(read));
+    const auto coded = codeQueryText(*query);
     if (!coded) {
         platform_.message(
             this,
@@ -43,7 +38,7 @@ void q_a_template_::codeFile()
     }
     codeNumber = coded->codeNumber;
     const QString outputPath = workFolder + QDir::separator() + QStringLiteral("queri.txt");
-    if (const auto failure = replaceFile(filePath(outputPath), coded->output)) {
-        platform_.message(this, fileFailureMessage(*failure));
+    if (const auto failure = records.replace(outputPath, coded->output)) {
+        platform_.message(this, *failure);
     }
 }

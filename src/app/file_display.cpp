@@ -1,27 +1,31 @@
-#include "q_a_template_.h"
-
-#include "platform.h"
-#include "record_file.h"
-#include "record_text.h"
+#include "app/platform.h"
+#include "app/q_a_template_.h"
+#include "record/record_text.h"
+#include "record/windows1252.h"
 
 #include <QFileInfo>
 #include <QPlainTextEdit>
 
-#include <variant>
-
-// The file's lines, each after a line break; nothing when it cannot be read,
-// in which case the student is told why.
-std::optional<QString> q_a_template_::linesBelow(const QString& path)
+// The file's bytes; nothing when it cannot be read, and the student is told why.
+std::optional<std::string> q_a_template_::readOrReport(const QString& path)
 {
-    const auto read = readFile(filePath(path));
-    if (const auto* failure = std::get_if<FileFailure>(&read)) {
-        platform_.message(this, fileReadFailureMessage(*failure));
+    StudentRecords::Read read = records.read(path);
+    if (read.failure) {
+        platform_.message(this, *read.failure);
         return std::nullopt;
     }
-    const QStringList lines =
-        fileLines(QString::fromStdString(fromWindows1252(std::get<std::string>(read))));
+    return std::move(read.bytes);
+}
+
+// The file's lines, each after a line break.
+std::optional<QString> q_a_template_::linesBelow(const QString& path)
+{
+    const auto bytes = readOrReport(path);
+    if (!bytes) {
+        return std::nullopt;
+    }
     QString shown;
-    for (const QString& line : lines) {
+    for (const QString& line : fileLines(QString::fromStdString(fromWindows1252(*bytes)))) {
         shown += QStringLiteral("\r\n");
         shown += line;
     }
@@ -33,11 +37,11 @@ void q_a_template_::cmd_display_note_file_Click()
     if (ended_) {
         return;
     }
-    if (!QFileInfo::exists(notesFilePath)) {
+    if (!QFileInfo::exists(notesFilePath())) {
         platform_.message(this, QStringLiteral("No notes have been saved yet."));
         return;
     }
-    const auto notes = linesBelow(notesFilePath);
+    const auto notes = linesBelow(notesFilePath());
     if (notes && !notes->isEmpty()) {
         setBoxText(txt_question, boxText(txt_question) + *notes);
     }
@@ -48,7 +52,7 @@ void q_a_template_::cmd_displayCumulativeText_Click()
     if (ended_) {
         return;
     }
-    const auto sent = linesBelow(sendFilePath);
+    const auto sent = linesBelow(sendFilePath());
     if (sent && !sent->isEmpty()) {
         setBoxText(txt_question, boxText(txt_question) + *sent);
     }

@@ -39,7 +39,7 @@ TEST_F(QuestionStream, FirstPressShowsTheFirstQuestionAndLeavesTheAnswerBox)
     q_a_template_::setBoxText(w().txt_answer, "typed before");
     press();
     EXPECT_EQ(questionBox(w()), QString::fromStdString(kSmallBank[2]));
-    EXPECT_EQ(w().blockKind, "question");
+    EXPECT_EQ(w().blockKind, q_a_template_::BlockKind::question);
     EXPECT_EQ(w().questionNumber, "1");
     EXPECT_EQ(w().currentLine, QString::fromStdString(kSmallBank[2]));
     EXPECT_EQ(w().bankCursor, 3);
@@ -55,7 +55,7 @@ TEST_F(QuestionStream, SecondPressRunsTheAnswerOnAndResetsTheAnswerBox)
     q_a_template_::setBoxText(w().txt_answer, "my answer");
     press();
     EXPECT_EQ(questionBox(w()), QString::fromStdString(kSmallBank[2]) + "The system\r\n\r\nx = 1");
-    EXPECT_EQ(w().blockKind, "answer");
+    EXPECT_EQ(w().blockKind, q_a_template_::BlockKind::answer);
     EXPECT_EQ(w().currentLine, "The system\r\n\r\nx = 1");
     EXPECT_EQ(w().questionNumber, "1");
     EXPECT_EQ(q_a_template_::boxText(w().txt_answer), w().defaultPrompt);
@@ -89,7 +89,7 @@ TEST_F(QuestionStream, BareAnswerMarkerIsSkippedButSetsTheKind)
     w().txt_question->clear();
     press();
     EXPECT_EQ(questionBox(w()), "answer after a bare marker");
-    EXPECT_EQ(w().blockKind, "answer");
+    EXPECT_EQ(w().blockKind, q_a_template_::BlockKind::answer);
     EXPECT_EQ(w().bankCursor, 10);
 }
 

@@ -1,6 +1,6 @@
-#include "q_a_template_.h"
+#include "app/q_a_template_.h"
 
-#include "stream_text.h"
+#include "text/stream_text.h"
 
 QString q_a_template_::remSpaces(const QString& aLine) const
 {

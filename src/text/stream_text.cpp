@@ -1,4 +1,4 @@
-#include "stream_text.h"
+#include "text/stream_text.h"
 
 namespace
 {

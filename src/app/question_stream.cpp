@@ -1,7 +1,7 @@
-#include "q_a_template_.h"
+#include "app/q_a_template_.h"
 
-#include "startup_text.h"
-#include "stream_text.h"
+#include "text/number_text.h"
+#include "text/stream_text.h"
 
 #include <QPlainTextEdit>
 
@@ -38,10 +38,10 @@ void q_a_template_::readNextQuestion()
         ++bankCursor;
         working = entry(bankCursor);
         if (working.startsWith(kQuestionMarker)) {
-            blockKind = QStringLiteral("question");
+            blockKind = BlockKind::question;
         } else if (working.startsWith(kAnswerMarker)) {
             working.remove(0, kAnswerMarker.size());
-            blockKind = QStringLiteral("answer");
+            blockKind = BlockKind::answer;
         }
         if (!working.isEmpty()) {
             currentLine = working;

@@ -1,4 +1,4 @@
-#include "line_ends.h"
+#include "text/line_ends.h"
 
 QString withBoxLineEnds(const QString& text)
 {

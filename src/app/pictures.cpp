@@ -1,7 +1,7 @@
-#include "q_a_template_.h"
+#include "app/q_a_template_.h"
 
-#include "picture_box.h"
-#include "platform.h"
+#include "app/platform.h"
+#include "pictures/picture_box.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -23,7 +23,7 @@ TEST_P(CourseWalk, EachPressShowsTheNextEntryUntilTheEnd)
 
     int index = w.bankCursor;
     int presses = 0;
-    QString expectedKind;
+    auto expectedKind = q_a_template_::BlockKind::none;
     QString expectedNumber;
     bool endShown = false;
     while (!endShown) {
@@ -32,10 +32,10 @@ TEST_P(CourseWalk, EachPressShowsTheNextEntryUntilTheEnd)
         } while (bank[static_cast<std::size_t>(index)].empty());
         QString text = QString::fromStdString(bank[static_cast<std::size_t>(index)]);
         if (text.startsWith("`q")) {
-            expectedKind = "question";
+            expectedKind = q_a_template_::BlockKind::question;
             expectedNumber = QString::number(text.mid(2, 3).toInt());
         } else if (text.startsWith("`a")) {
-            expectedKind = "answer";
+            expectedKind = q_a_template_::BlockKind::answer;
             text.remove(0, 2);
         }
         SCOPED_TRACE("index " + std::to_string(index));

@@ -1,0 +1,123 @@
+#include "record/student_records.h"
+
+#include <QDir>
+
+#include <variant>
+
+bool isSafeFileName(const QString& name)
+{
+    const QStringView forbidden(kForbiddenNameCharacters);
+    for (const QChar c : name) {
+        if (c.unicode() < 32 || c.unicode() == 127 || forbidden.contains(c)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+RecordPaths composeRecordPaths(const QString& folder, const QString& fullName, QDate today,
+                               QChar separator)
+{
+    QString name = fullName;
+    name.replace(u' ', u'_');
+    const QString monthDay = today.toString(QStringLiteral("MMdd"));
+    return {folder + separator + QStringLiteral("masterFile_") + name + QStringLiteral(".txt"),
+            folder + separator + QStringLiteral("send_") + monthDay + name + QStringLiteral(".txt"),
+            folder + separator + QStringLiteral("notes_") + name + QStringLiteral(".txt")};
+}
+
+// Through UTF-8, which the path converts to the system's own form; a lone
+// surrogate becomes a replacement character instead of an exception.
+FilePath filePath(const QString& path)
+{
+    const QByteArray utf8 = path.toUtf8();
+    return FilePath(std::u8string(reinterpret_cast<const char8_t*>(utf8.constData()),
+                                  static_cast<std::size_t>(utf8.size())));
+}
+
+QString pathText(const FilePath& path)
+{
+    const std::u8string utf8 = path.u8string();
+    return QString::fromUtf8(reinterpret_cast<const char*>(utf8.data()),
+                             static_cast<qsizetype>(utf8.size()));
+}
+
+namespace
+{
+
+QString failureMessage(const QString& doing, const FileFailure& failure)
+{
+    return QStringLiteral("Could not %1 the file %2: %3.")
+        .arg(doing, pathText(failure.path), QString::fromStdString(failure.reason));
+}
+
+} // namespace
+
+QString fileFailureMessage(const FileFailure& failure)
+{
+    return failureMessage(QStringLiteral("write to"), failure);
+}
+
+QString fileReadFailureMessage(const FileFailure& failure)
+{
+    return failureMessage(QStringLiteral("read"), failure);
+}
+
+void StudentRecords::setFolder(const QString& folder, const QString& fullName, QDate today)
+{
+    paths_ = composeRecordPaths(folder, fullName, today, QDir::separator());
+}
+
+const QString& StudentRecords::path(FileRole role) const
+{
+    switch (role) {
+    case FileRole::master:
+        return paths_.master;
+    case FileRole::send:
+        return paths_.send;
+    case FileRole::notes:
+        break;
+    }
+    return paths_.notes;
+}
+
+StudentRecords::Marks StudentRecords::mark(std::initializer_list<FileRole> roles) const
+{
+    std::vector<FilePath> paths;
+    for (const FileRole role : roles) {
+        paths.push_back(filePath(path(role)));
+    }
+    return files_.markFiles(paths);
+}
+
+std::optional<QString> StudentRecords::append(const std::vector<Run>& runs, const Marks& before)
+{
+    std::vector<FileAppend> appends;
+    appends.reserve(runs.size());
+    for (const auto& [role, bytes] : runs) {
+        appends.push_back({filePath(path(role)), bytes});
+    }
+    const auto failure = files_.appendRuns(appends);
+    if (!failure) {
+        return std::nullopt;
+    }
+    files_.restoreFiles(before);
+    return fileFailureMessage(*failure);
+}
+
+StudentRecords::Read StudentRecords::read(const QString& path) const
+{
+    auto result = files_.readFile(filePath(path));
+    if (const auto* failure = std::get_if<FileFailure>(&result)) {
+        return {{}, fileReadFailureMessage(*failure)};
+    }
+    return {std::move(std::get<std::string>(result)), std::nullopt};
+}
+
+std::optional<QString> StudentRecords::replace(const QString& path, std::string_view bytes)
+{
+    if (const auto failure = files_.replaceFile(filePath(path), bytes)) {
+        return fileFailureMessage(*failure);
+    }
+    return std::nullopt;
+}

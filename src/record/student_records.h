@@ -1,0 +1,73 @@
+#pragma once
+
+#include "record/file_layer.h"
+#include "record/records.h"
+
+#include <QDate>
+#include <QString>
+
+#include <initializer_list>
+#include <optional>
+#include <utility>
+#include <vector>
+
+// Characters that cannot stand in a file name on Windows; control characters
+// are refused as well.
+inline constexpr char16_t kForbiddenNameCharacters[] = u"\\/:*?\"<>|";
+bool isSafeFileName(const QString& name);
+
+struct RecordPaths {
+    QString master;
+    QString send;
+    QString notes;
+};
+
+// The three record files: blanks of the name become underscores, nothing is
+// trimmed, and the folder is joined with one separator whatever it ends with.
+RecordPaths composeRecordPaths(const QString& folder, const QString& fullName, QDate today,
+                               QChar separator);
+
+// A path as the system names it, and back.
+FilePath filePath(const QString& path);
+QString pathText(const FilePath& path);
+
+// A failed write or read, as the student is told of it: the file and the
+// system's reason.
+QString fileFailureMessage(const FileFailure& failure);
+QString fileReadFailureMessage(const FileFailure& failure);
+
+// One student's record files in one folder: where they are, appending runs of
+// records to them with the undo of a failed click, and reading them back.
+class StudentRecords
+{
+public:
+    explicit StudentRecords(FileLayer& files = systemFiles()) : files_(files) {}
+
+    // The one place the paths are set, at start-up and when the folder is
+    // chosen again.
+    void setFolder(const QString& folder, const QString& fullName, QDate today);
+    const QString& path(FileRole role) const;
+
+    // What the files held before a click, to put back if the click fails.
+    using Marks = std::vector<FileMark>;
+    Marks mark(std::initializer_list<FileRole> roles) const;
+
+    // Appends each run in order. When one fails, every marked file is put back
+    // as it was and the message for the student is returned.
+    using Run = std::pair<FileRole, std::string>;
+    std::optional<QString> append(const std::vector<Run>& runs, const Marks& before);
+
+    // A file's bytes, or the message for the student when it cannot be read.
+    struct Read {
+        std::string bytes;
+        std::optional<QString> failure;
+    };
+    Read read(const QString& path) const;
+
+    // Rewrites a file whole; the message for the student when that fails.
+    std::optional<QString> replace(const QString& path, std::string_view bytes);
+
+private:
+    FileLayer& files_;
+    RecordPaths paths_;
+};

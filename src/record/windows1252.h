@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Windows-1252 bytes for UTF-8 text. Characters the code page lacks are
+// transliterated where iconv knows an ASCII form (glibc
+// "WINDOWS-1252//TRANSLIT", always under the C.UTF-8 transliteration table,
+// whatever the process locale), otherwise written as "?"; so is a
+// character iconv transliterates to nothing. The result never holds a
+// multi-byte sequence. Each invalid UTF-8 byte becomes "?". ASCII, CR and LF
+// included, passes unchanged.
+std::string toWindows1252(std::string_view utf8);
+
+// UTF-8 text for Windows-1252 bytes (for showing a record file again). Bytes
+// 0x81, 0x8D, 0x8F, 0x90 and 0x9D (undefined in the code page) map to their
+// Latin-1 code points, U+0081 etc., so no byte is lost.
+std::string fromWindows1252(std::string_view bytes);
