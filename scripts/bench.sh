@@ -1,21 +1,23 @@
 #!/usr/bin/env bash
-# Builds the benchmarks in build/ and runs them, each against its baseline
-# measured in the same run, then prints a table of the ratios.
+# Installs what the benchmarks need ([run] and [bench] of debian-packages.txt),
+# builds them in build/ (tests configured off) and runs them, each against its
+# baseline measured in the same run, then prints a table of the ratios.
+#   QA_TUTOR_BUILD              build folder (default build/)
 #   QA_TUTOR_BENCH_RUNS         start-up runs of each program (default 15)
 #   QA_TUTOR_BENCH_REPETITIONS  repetitions of each handler benchmark, whose
 #                               median is used (default 5)
 # Arguments are passed to the handler benchmarks (e.g. --benchmark_filter=Enter).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="$root/build"
+build="${QA_TUTOR_BUILD:-$root/build}"
 runs="${QA_TUTOR_BENCH_RUNS:-15}"
 repetitions="${QA_TUTOR_BENCH_REPETITIONS:-5}"
 handlers=(bench_enter_response bench_display_send bench_next_question)
 targets=(bench_startup bench_startup_window bench_startup_bare "${handlers[@]}")
 
-if [[ ! -f "$build/CMakeCache.txt" ]]; then
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQA_TUTOR_WERROR=ON
-fi
+bash "$root/scripts/setup.sh" run bench
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQA_TUTOR_WERROR=ON \
+    -DBUILD_TESTING=OFF -DQA_TUTOR_BENCH=ON -DQA_TUTOR_FUZZ=OFF
 cmake --build "$build" --target "${targets[@]}"
 
 export QT_QPA_PLATFORM=offscreen

@@ -1,27 +1,69 @@
 #!/usr/bin/env bash
-# Installs the missing Debian packages of debian-packages.txt, then configures
-# and builds qa-tutor in build/. Sourced by run.sh and test.sh.
+# Installs the missing Debian packages of the given groups of
+# debian-packages.txt: run, test, package, bench (every group if none is given).
+#   setup.sh [--list] [GROUP...]
+# With --list it only prints each package of those groups and whether it is
+# installed.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+list_file="$root/debian-packages.txt"
 
-missing=()
-while read -r pkg; do
-    [[ -z "$pkg" || "$pkg" == \#* ]] && continue
-    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
-        missing+=("$pkg")
-    fi
-done <"$root/debian-packages.txt"
-
-if ((${#missing[@]})); then
-    echo "Installing Debian packages: ${missing[*]}"
-    as_root=()
-    if [[ "$(id -u)" -ne 0 ]]; then
-        as_root=(sudo)
-    fi
-    "${as_root[@]}" apt-get update -q
-    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
+list_only=0
+if [[ "${1:-}" == --list ]]; then
+    list_only=1
+    shift
 fi
 
-cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQA_TUTOR_WERROR=ON
-cmake --build "$root/build" --parallel 2
+known=()
+while read -r line; do
+    [[ "$line" =~ ^\[([a-z]+)\]$ ]] && known+=("${BASH_REMATCH[1]}")
+done <"$list_file"
+
+wanted=("$@")
+if ((${#wanted[@]} == 0)); then
+    wanted=("${known[@]}")
+fi
+for group in "${wanted[@]}"; do
+    if [[ " ${known[*]} " != *" $group "* ]]; then
+        echo "setup: no group [$group] in $list_file (groups: ${known[*]})" >&2
+        exit 2
+    fi
+done
+
+installed() {
+    dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"
+}
+
+group=""
+missing=()
+while read -r line; do
+    [[ -z "$line" || "$line" == \#* ]] && continue
+    if [[ "$line" =~ ^\[([a-z]+)\]$ ]]; then
+        group="${BASH_REMATCH[1]}"
+        continue
+    fi
+    if [[ -z "$group" ]]; then
+        echo "setup: $line in $list_file belongs to no group" >&2
+        exit 2
+    fi
+    [[ " ${wanted[*]} " == *" $group "* ]] || continue
+    if installed "$line"; then
+        ((list_only)) && printf '%-8s %-22s installed\n' "$group" "$line"
+    else
+        ((list_only)) && printf '%-8s %-22s missing\n' "$group" "$line"
+        missing+=("$line")
+    fi
+done <"$list_file"
+
+if ((list_only || ${#missing[@]} == 0)); then
+    exit 0
+fi
+
+echo "Installing Debian packages: ${missing[*]}"
+as_root=()
+if [[ "$(id -u)" -ne 0 ]]; then
+    as_root=(sudo)
+fi
+"${as_root[@]}" apt-get update -q
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"

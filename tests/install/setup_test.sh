@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# Checks which Debian packages each command asks for, with dpkg-query, apt-get
+# and sudo replaced by stand-ins (every package missing), and that the run
+# command configures a folder the test command configured before with neither
+# GoogleTest nor Google Benchmark to be found.
+# Usage: setup_test.sh SOURCE_DIR
+set -euo pipefail
+root="$(cd "$1" && pwd)"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+passed=0
+failed=0
+check() {
+    local what="$1"
+    shift
+    if "$@"; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        echo "FAILED: $what"
+    fi
+}
+
+real_cmake="$(command -v cmake)"
+fake="$work/bin"
+mkdir -p "$fake"
+cat >"$fake/dpkg-query" <<'STANDIN'
+#!/bin/sh
+[ -n "$ALL_INSTALLED" ] && printf 'install ok installed'
+STANDIN
+cat >"$fake/apt-get" <<STANDIN
+#!/bin/sh
+echo "\$*" >>"$work/apt"
+STANDIN
+cat >"$fake/sudo" <<'STANDIN'
+#!/bin/sh
+exec "$@"
+STANDIN
+# Builds are only noted; every configure finds neither library.
+cat >"$fake/cmake" <<STANDIN
+#!/bin/sh
+if [ "\$1" = --build ]; then echo "\$*" >>"$work/builds"; exit 0; fi
+exec "$real_cmake" "\$@" -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON
+STANDIN
+chmod +x "$fake"/*
+
+# setup.sh GROUP... with every package missing installs exactly EXPECTED.
+installs() {
+    local expected="$1"
+    shift
+    rm -f "$work/apt"
+    PATH="$fake:$PATH" ALL_INSTALLED='' bash "$root/scripts/setup.sh" "$@" >/dev/null &&
+        [[ "$(grep '^install' "$work/apt")" == "install -y -q $expected" ]]
+}
+run="build-essential cmake ninja-build qt6-base-dev qt6-qpa-plugins libgl-dev"
+test="libgtest-dev libgmock-dev python3 xvfb xdotool imagemagick clang libclang-rt-14-dev"
+test+=" desktop-file-utils appstream"
+check "run command's group" installs "$run" run
+check "bench command's groups" installs "$run libbenchmark-dev" run bench
+check "test command: every group" installs "$run $test file dpkg-dev libbenchmark-dev"
+check "package group" installs "file dpkg-dev" package
+
+# setup.sh ARGUMENT... installs nothing, ALL_INSTALLED or not.
+installs_nothing() {
+    local all="$1"
+    shift
+    rm -f "$work/apt"
+    PATH="$fake:$PATH" ALL_INSTALLED="$all" bash "$root/scripts/setup.sh" "$@" >"$work/out" 2>&1
+    [[ ! -e "$work/apt" ]]
+}
+refuses_group() {
+    local status=0
+    bash "$root/scripts/setup.sh" --list "$1" 2>/dev/null || status=$?
+    [[ $status -eq 2 ]]
+}
+check "all installed: no apt-get" installs_nothing 1 run
+check "--list installs nothing" installs_nothing "" --list run bench
+check "--list names each package" test "$(grep -c ' missing$' "$work/out")" -eq 7
+check "unknown group refused" refuses_group tests
+
+"$real_cmake" -S "$root" -B "$work/build" -G Ninja -DBUILD_TESTING=ON -DQA_TUTOR_BENCH=ON >/dev/null
+rm -f "$work/apt"
+status=0
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM PATH="$fake:$PATH" ALL_INSTALLED='' \
+    QA_TUTOR_BUILD="$work/build" bash "$root/scripts/run.sh" >"$work/run.out" 2>&1 || status=$?
+check "run command installs only its group" \
+    test "$(grep '^install' "$work/apt")" = "install -y -q $run"
+check "run command configures without the test libraries" grep -q "needs a graphical display" "$work/run.out"
+check "run command builds only the program" grep -qs -- "--target qa-tutor" "$work/builds"
+check "run command turns tests off" grep -q "^BUILD_TESTING:BOOL=OFF" "$work/build/CMakeCache.txt"
+check "run command ends for want of a display" test "$status" -eq 1
+
+echo "$passed passed, $failed failed"
+((failed)) && cat "$work/run.out"
+[[ $failed -eq 0 ]]
