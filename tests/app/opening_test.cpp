@@ -1,11 +1,12 @@
 #include "app/startup_text.h"
-#include "text/number_text.h"
 #include "window_run.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
+
+#include <utility>
 
 namespace
 {
@@ -106,15 +107,19 @@ TEST(Opening, AppendsAfterExistingContentsAndDrawsAFreshCodeLine)
 
 TEST(Opening, UnknownAssignmentIsAskedAgain)
 {
-    for (const char* bad : {"", "016", "000", "0005", "abc", " 5", "5 ", "-1", "1e999"}) {
+    // The reply as the message shows it: filled with zeros to three characters.
+    const std::pair<const char*, const char*> replies[] = {
+        {"", ""},      {"016", "016"}, {"000", "000"}, {"0005", "0005"},   {"abc", "abc"},
+        {" 5", "0 5"}, {"5 ", "05 "},  {"-1", "0-1"},  {"1e999", "1e999"},
+    };
+    for (const auto& [bad, shown] : replies) {
         SCOPED_TRACE(bad);
         WindowRun run({"Ann", "", bad, "3"});
         run.window->Form_Load();
-        ASSERT_EQ(run.platform.messages.size(), 1);
-        EXPECT_EQ(run.platform.messages[0],
-                  QStringLiteral("There is no assignment \"%1\" in this course. The assignments "
-                                 "are 001 to 015.")
-                      .arg(zeroFill(bad)));
+        EXPECT_EQ(run.platform.messages,
+                  QStringList{QStringLiteral("There is no assignment \"%1\" in this course. The "
+                                             "assignments are 001 to 015.")
+                                  .arg(shown)});
         EXPECT_EQ(run.platform.prompts.last(), assignmentPrompt());
         EXPECT_EQ(run.window->assignmentNumber, "003");
         EXPECT_EQ(run.window->nextAssignmentNumber, "004");
@@ -140,9 +145,9 @@ TEST(Opening, UnwritableFolderIsAskedForAgain)
     const QString missing = other.file("no such folder");
     WindowRun run({"Ann", "1", missing, "1", other.path()});
     run.window->Form_Load();
-    ASSERT_EQ(run.platform.messages.size(), 1);
-    EXPECT_TRUE(run.platform.messages[0].contains(missing + "/masterFile_Ann.txt"));
-    EXPECT_TRUE(run.platform.messages[0].contains("No such file or directory"));
+    EXPECT_EQ(run.platform.messages,
+              QStringList{"Could not write to the file " + missing +
+                          "/masterFile_Ann.txt: No such file or directory."});
     EXPECT_EQ(run.platform.prompts.last(), changeFolderPrompt(run.defaultFolder()));
     EXPECT_EQ(run.window->workFolder, other.path());
     EXPECT_EQ(run.window->masterFilePath(), other.path() + "/masterFile_Ann.txt");
@@ -158,8 +163,9 @@ TEST(Opening, RecordPathThatIsAFolderLeavesBothFilesUntouched)
     QDir().mkpath(other.file("send_0416Ann.txt"));
     WindowRun run({"Ann", "1", other.path(), "1"});
     run.window->Form_Load();
-    ASSERT_EQ(run.platform.messages.size(), 1);
-    EXPECT_TRUE(run.platform.messages[0].contains(other.file("send_0416Ann.txt")));
+    EXPECT_EQ(run.platform.messages,
+              QStringList{"Could not write to the file " + other.file("send_0416Ann.txt") +
+                          ": Is a directory."});
     EXPECT_TRUE(TestFolder::read(other.file("masterFile_Ann.txt")).isEmpty());
     EXPECT_TRUE(run.window->ended());
 }
@@ -170,8 +176,9 @@ TEST(Opening, FullDiskIsReportedAndCancelEnds)
     QFile::link("/dev/full", other.file("masterFile_Ann.txt"));
     WindowRun run({"Ann", "1", other.path(), "1", ""});
     run.window->Form_Load();
-    ASSERT_EQ(run.platform.messages.size(), 1);
-    EXPECT_TRUE(run.platform.messages[0].contains("No space left on device"));
+    EXPECT_EQ(run.platform.messages,
+              QStringList{"Could not write to the file " + other.file("masterFile_Ann.txt") +
+                          ": No space left on device."});
     EXPECT_TRUE(run.window->ended());
     EXPECT_TRUE(TestFolder::read(other.file("send_0416Ann.txt")).isEmpty());
 }

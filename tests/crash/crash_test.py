@@ -7,9 +7,15 @@ written to (a fresh folder every ten runs) and kills it at a random moment,
 right after a rating prompt opened, or right after a click began. Then every
 file must hold exactly what it held before the run, followed by this run's
 records in order: each record the session reported done whole, byte for byte,
-and after them at most the record whose click was under way, cut only where
-the program may be cut (between one file's run of lines and the next). No
-torn line, no run of lines cut short, nothing else.
+and after them at most the record whose click was under way, as a kill can
+leave it. Its click writes whole runs of lines, file by file: an opening to
+the master file, then the send file; a note to master, send, notes; a
+response's head to master, then send, then the rating prompt, then its tail
+(rating line and end rule) to master, then send. So in each file that record
+is absent, whole, or a response's head without its tail, and across the files
+it stands at a point of that order: the rating prompt shown only once the head
+is in both files, no tail before the prompt was answered. No torn line, no run
+of lines cut short, nothing else.
 
 The session tells, for each record, the clock, the entry and rating, and the
 line count, length and SHA-256 of the typed text; the texts themselves are
@@ -254,39 +260,72 @@ def check_run(records, before, after):
     return faults, reached
 
 
-def unfinished_faults(record, reached):
-    """What the program promises about the record under way at the kill."""
-    if record.kind != "response" or len(reached) < 2:
-        return []
+def click_writes(record):
+    """The record's runs of lines in the order its click writes them, each a
+    file and how many of the record's runs it then holds; "prompt" where the
+    rating prompt is shown."""
+    if record.kind == "response":
+        return [("master", 1), ("send", 1), "prompt", ("master", 2), ("send", 2)]
+    return [(file, 1) for file in record.files()]
+
+
+def kill_states(record):
+    """What each file holds of the record after each of its click's writes:
+    the states a kill can leave, in order."""
+    held = {file: 0 for file in record.files()}
+    states = [dict(held)]
+    for write in click_writes(record):
+        if write != "prompt":
+            held[write[0]] = write[1]
+            states.append(dict(held))
+    return states
+
+
+def unfinished_state(record, reached):
+    """How many of its click's writes the unfinished record got through, and
+    the faults of that state: a state no kill can leave, a rating prompt
+    shown before the response was in every file, or a rating written before
+    the prompt was answered."""
+    states = kill_states(record)
+    if reached not in states:
+        shown = ", ".join(f"{file} {reached[file]}" for file in record.files())
+        order = ", ".join(f"{w[0]} {w[1]}" for w in click_writes(record) if w != "prompt")
+        return None, [f"{record}: runs held ({shown}) are no prefix of its writes ({order})"]
+    done = states.index(reached)
     faults = []
-    heads = all(n >= 1 for n in reached.values())
-    if record.prompt_opened and not heads:
-        faults.append(f"{record}: rating prompt shown before the response was in every file")
-    if any(n == 2 for n in reached.values()):
-        if not heads:
-            faults.append(f"{record}: rating written before the response was in every file")
-        if record.fields["kind"] != "none" and not record.prompt_closed:
+    writes = click_writes(record)
+    if "prompt" in writes and record.fields["kind"] != "none":
+        prompt = writes.index("prompt")  # the writes before it
+        if record.prompt_opened and done < prompt:
+            faults.append(f"{record}: rating prompt shown before the response was in every file")
+        if not record.prompt_closed and done > prompt:
             faults.append(f"{record}: rating written before the prompt was answered")
-    return faults
+    return done, faults
 
 
-def where_killed(records, reached):
+def where_killed(records, done):
     if not records:
         return "before the first record"
     last = records[-1]
     if last.done:
         return "between records"
-    states = sorted(set(reached.values()))
-    if last.prompt_opened and not last.prompt_closed:
-        return "at an open rating prompt"
-    if last.kind == "response" and states == [1]:
-        return ("after the rating, before it was written" if last.prompt_closed
-                else "after the response, before its prompt")
-    if states == [0]:
+    if done is None:
+        return "in no state a kill can leave"
+    writes = len(kill_states(last)) - 1
+    if done == 0:
         return f"before the {last.kind} was written"
-    full = 2 if last.kind == "response" else 1
-    if states == [full]:
+    if done == writes:
         return f"after the {last.kind} was written"
+    if last.kind == "response" and done == 2:
+        if last.fields["kind"] == "none":
+            return "after the response's head, before its end"
+        if last.prompt_opened and not last.prompt_closed:
+            return "at an open rating prompt"
+        return ("after the rating was answered, before its line was written"
+                if last.prompt_closed else "after the response's head, before its rating prompt")
+    if last.kind == "response":
+        return ("between the files of the response's head" if done < 2
+                else "between the files of the rating line")
     return f"between the files of the {last.kind}"
 
 
@@ -383,11 +422,13 @@ def main():
             faults.append(f"unexpected files in the folder: {stray}")
         file_faults, reached = check_run(records, files, after)
         faults += file_faults
-        if records and not records[-1].done:
-            faults += unfinished_faults(records[-1], reached)
+        done = None
+        if records and not records[-1].done and not file_faults:
+            done, state_faults = unfinished_state(records[-1], reached)
+            faults += state_faults
         files = after
 
-        place = where_killed(records, reached)
+        place = where_killed(records, done)
         landed[place] = landed.get(place, 0) + 1
         if place == "at an open rating prompt":
             prompt_kills += 1

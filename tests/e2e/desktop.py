@@ -23,6 +23,12 @@ CONTROLS = {
     "copy_picture": (1200, 8160, 855, 495),
 }
 
+# Inner areas of the picture boxes, in twips, as for the controls.
+PICTURES = {
+    "Picture1": (240, 4080, 5175, 3375),
+    "Picture2": (5640, 4080, 5055, 3375),
+}
+
 
 def run(*args, check=True):
     return subprocess.run(args, check=check, capture_output=True, text=True).stdout
@@ -51,9 +57,20 @@ class XServer:
         if not number:
             raise AssertionError("Xvfb did not start")
         self.display = f":{number}"
+        # A session bus of its own, which starts the accessibility bus the
+        # program's widgets are read through.
+        self.bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                                    stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        self.bus_address = self.bus.stdout.readline().strip()
+        if not self.bus_address:
+            raise AssertionError("dbus-daemon did not start")
+        os.environ["DISPLAY"] = self.display
+        os.environ["DBUS_SESSION_BUS_ADDRESS"] = self.bus_address
         return self
 
     def __exit__(self, *exc):
+        self.bus.terminate()
+        self.bus.wait(timeout=10)
         self.process.terminate()
         self.process.wait(timeout=10)
 
@@ -65,7 +82,8 @@ class Program:
         self.server = server
         self.home = home or tempfile.mkdtemp(prefix="qa-tutor-e2e-")
         env = dict(os.environ, DISPLAY=server.display, HOME=self.home, QT_FONT_DPI="96",
-                   XDG_RUNTIME_DIR=self.home)
+                   XDG_RUNTIME_DIR=self.home, DBUS_SESSION_BUS_ADDRESS=server.bus_address,
+                   QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
         env.pop("QT_QPA_PLATFORM", None)
         env.pop("WAYLAND_DISPLAY", None)
         self.env = env
@@ -118,8 +136,75 @@ class Program:
         self.xdotool("key", "Escape")
         wait_for(lambda: dialog not in self.dialogs(), "the prompt to close")
 
-    def dismiss_message(self):
+    def accessible(self):
+        """The program's accessible application, as a screen reader sees it."""
+        import pyatspi  # only once the session bus is known
+
+        def found():
+            desktop = pyatspi.Registry.getDesktop(0)
+            for i in range(desktop.childCount):
+                app = desktop.getChildAtIndex(i)
+                if app is not None and app.get_process_id() == self.process.pid:
+                    return app
+            return None
+        return wait_for(found, "the program on the accessibility bus")
+
+    def widgets(self, role, within=None):
+        """Every showing widget of the role in the program's windows (or in
+        one of its widgets), depth first."""
+        import pyatspi
+        found = []
+
+        def walk(node):
+            if node is None:
+                return
+            states = node.getState()
+            if not states.contains(pyatspi.STATE_SHOWING):
+                return
+            if node.getRoleName() == role:
+                found.append(node)
+            for i in range(node.childCount):
+                walk(node.getChildAtIndex(i))
+        top = within if within is not None else self.accessible()
+        for i in range(top.childCount):
+            walk(top.getChildAtIndex(i))
+        return found
+
+    def box_text(self, name):
+        """What a text box of the window shows (line ends LF)."""
+        for box in self.widgets("text"):
+            if box.name == name:
+                return box.queryText().getText(0, -1)
+        raise AssertionError(f"no text box {name}")
+
+    def alert_text(self):
+        """The text of the message box that is open, or None when the open
+        dialog is no message box."""
+        alerts = self.widgets("alert")
+        if not alerts:
+            return None
+        labels = [n.name for n in self.widgets("label", alerts[-1]) if n.name]
+        return "\n".join(labels)
+
+    def dismiss_message(self, expected):
+        """Checks that the dialog open is a message box saying `expected`, then closes it."""
+        self.wait_dialog()
+        try:
+            wait_for(lambda: self.alert_text() == expected, "the message")
+        except AssertionError as e:
+            raise AssertionError(f"message expected: {expected!r}, shown: "
+                                 f"{self.alert_text()!r}") from e
         self.answer("")
+
+    def ink(self, shot, picture):
+        """The share of pixels in a picture box that are not white, inside a
+        margin that keeps its frame out."""
+        left, top, width, height = (v // TWIPS_PER_PIXEL for v in PICTURES[picture])
+        margin = 4
+        crop = f"{width - 2 * margin}x{height - 2 * margin}+{left + margin}+{top + margin}"
+        mean = run("convert", shot, "-crop", crop, "+repage", "-colorspace", "Gray",
+                   "-threshold", "99%", "-negate", "-format", "%[fx:mean]", "info:")
+        return float(mean)
 
     def wait_window(self):
         found = wait_for(lambda: self.xdotool("search", "--onlyvisible", "--name", "^Form1$",

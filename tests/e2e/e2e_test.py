@@ -6,6 +6,7 @@ Usage: e2e_test.py --binary build/qa-tutor --course src/bank/course.txt --artifa
 
 import argparse
 import os
+import re
 import shutil
 import sys
 import tempfile
@@ -56,6 +57,31 @@ def expect_equal(actual, expected, what):
         raise AssertionError(f"{what} differs:\n--- expected\n{expected!r}\n--- actual\n{actual!r}")
 
 
+def expect_box(program, box, expected, what):
+    """Waits for the box to show the text, as the student would read it."""
+    try:
+        wait_for(lambda: program.box_text(box) == expected, what, timeout=5)
+    except AssertionError:
+        expect_equal(program.box_text(box), expected, what)
+
+
+def shown_lines(data):
+    """A record file as the display buttons show it: each line after a line break.
+    The five bytes Windows-1252 leaves undefined stand for the control
+    characters of the same number, and a text box shows a no-break space as a
+    space."""
+    text = "".join(chr(b) if b in b"\x81\x8d\x8f\x90\x9d" else bytes([b]).decode("cp1252")
+                   for b in data)
+    lines = re.split(r"\r\n|\r", text.replace("\xa0", " "))
+    if lines[-1] == "":
+        lines.pop()
+    return "".join("\n" + line for line in lines)
+
+
+def write_failure(path, reason):
+    return f"Could not write to the file {path}: {reason}."
+
+
 def start(server, args, replies, home=None):
     program = Program(server, args.binary, home)
     for reply in replies:
@@ -69,6 +95,7 @@ def student_session(server, args, bank):
     try:
         p.wait_window()
         p.click("next")
+        expect_box(p, "txt_question", bank[3].replace("\r\n", "\n"), "the first question")
         p.type_answer("a = 2, b = 1")
         p.screenshot(os.path.join(args.artifacts, "mid-assignment.png"))
         p.click("enter")
@@ -85,17 +112,25 @@ def student_session(server, args, bank):
         p.type_answer("x = 21/23")
         p.click("enter")
         p.answer("abc")
+        day = time.strftime("%m%d")
+        folder = p.folder
+        expect_box(p, "txt_question", "", "the question box after a response")
         p.click("display_send")
+        sent = shown_lines(read(os.path.join(folder, f"send_{day}Ann_Lee.txt")))
+        expect_box(p, "txt_question", sent, "the question box after display SEND file")
         p.click("display_notes")
+        shown = sent + shown_lines(read(os.path.join(folder, "notes_Ann_Lee.txt")))
+        expect_box(p, "txt_question", shown, "the question box after display notes")
         p.type_answer("junk")
+        expect_box(p, "txt_answer", "junk", "the answer box")
         p.click("clear")
+        expect_box(p, "txt_answer", "", "the answer box after clear box")
+        expect_box(p, "txt_question", shown, "the question box after clear box")
         p.click("quit")
         if p.wait_ended() != 0:
             raise AssertionError("the program did not end cleanly")
 
         q1, a1, q2 = bank[3], bank[5][2:], bank[8]
-        day = time.strftime("%m%d")
-        folder = p.folder
         expect_equal(sorted(os.listdir(folder)),
                      sorted(["masterFile_Ann_Lee.txt", f"send_{day}Ann_Lee.txt", "notes_Ann_Lee.txt"]),
                      "the record files")
@@ -122,7 +157,9 @@ def student_session(server, args, bank):
 def unsafe_name_asked_again(server, args, bank):
     p = start(server, args, ["Ann/Lee"])
     try:
-        p.dismiss_message()
+        p.dismiss_message("A name cannot hold any of the characters \\ / : * ? \" < > | or a "
+                          "control character, because it becomes part of the names of your files. "
+                          "Please type your name again.")
         for reply in ["Ann Lee", "", "2"]:
             p.answer(reply)
         p.wait_window()
@@ -132,10 +169,26 @@ def unsafe_name_asked_again(server, args, bank):
         p.close()
 
 
+def name_cancelled(server, args, bank):
+    """Cancel on the name prompt is an empty name, in every file name."""
+    p = Program(server, args.binary)
+    try:
+        p.cancel()
+        for reply in ["", "7"]:
+            p.answer(reply)
+        p.wait_window()
+        day = time.strftime("%m%d")
+        expect_equal(sorted(os.listdir(p.folder)), ["masterFile_.txt", f"send_{day}.txt"],
+                     "the record files")
+    finally:
+        p.close()
+
+
 def unknown_assignment_asked_again(server, args, bank):
     p = start(server, args, ["Ann", "", "016"])
     try:
-        p.dismiss_message()
+        p.dismiss_message('There is no assignment "016" in this course. '
+                          'The assignments are 001 to 015.')
         p.answer("6")
         p.wait_window()
         master = os.path.join(p.folder, "masterFile_Ann.txt")
@@ -148,9 +201,11 @@ def unknown_assignment_asked_again(server, args, bank):
 def unknown_assignment_cancelled(server, args, bank):
     p = start(server, args, ["Ann", "", "abc"])
     try:
-        p.dismiss_message()
+        p.dismiss_message('There is no assignment "abc" in this course. '
+                          'The assignments are 001 to 015.')
         p.cancel()
-        p.wait_ended()
+        if p.wait_ended() != 0:
+            raise AssertionError(f"the program ended with status {p.process.returncode}")
         expect_equal(os.listdir(p.folder), [], "the files written")
     finally:
         p.close()
@@ -158,9 +213,11 @@ def unknown_assignment_cancelled(server, args, bank):
 
 def unwritable_folder_asked_again(server, args, bank):
     other = tempfile.mkdtemp(prefix="qa-tutor-e2e-folder-")
-    p = start(server, args, ["Ann", "1", os.path.join(other, "missing"), "3"])
+    missing = os.path.join(other, "missing")
+    p = start(server, args, ["Ann", "1", missing, "3"])
     try:
-        p.dismiss_message()
+        p.dismiss_message(write_failure(os.path.join(missing, "masterFile_Ann.txt"),
+                                        "No such file or directory"))
         p.answer(other)
         p.wait_window()
         expect_equal(masked(read(os.path.join(other, "masterFile_Ann.txt"))), OPENING.format("003"),
@@ -179,7 +236,9 @@ def write_failure_keeps_the_text(server, args, bank):
         saved = {name: read(os.path.join(p.folder, name)) for name in os.listdir(p.folder)}
         shutil.rmtree(p.folder)
         p.click("enter")
-        p.dismiss_message()
+        p.dismiss_message(write_failure(os.path.join(p.folder, "masterFile_Ann.txt"),
+                                        "No such file or directory"))
+        expect_box(p, "txt_answer", "keep me", "the answer box after the failure")
         if not p.running():
             raise AssertionError("the program ended after a write failure")
         os.mkdir(p.folder)
@@ -202,19 +261,26 @@ def pictures_demonstration(server, args, bank):
     p = start(server, args, ["Ann", "", "5"])
     try:
         p.wait_window()
+        shot = os.path.join(args.artifacts, "pictures.png")
+
+        def inks():
+            p.screenshot(shot)
+            return p.ink(shot, "Picture1"), p.ink(shot, "Picture2")
+        expect_equal(inks(), (0.0, 0.0), "the ink of both pictures at the start")
         p.click("pend_exp")
-        time.sleep(0.5)
+        wait_for(lambda: inks()[0] > 0.001, "circles in the first picture")
+        expect_equal(inks()[1], 0.0, "the ink of the second picture before the copy")
         p.click("copy_picture")
-        p.screenshot(os.path.join(args.artifacts, "pictures.png"))
+        wait_for(lambda: inks()[1] > 0.001, "the copy in the second picture")
         if not p.running():
             raise AssertionError("the program ended during the demonstration")
     finally:
         p.close()
 
 
-TESTS = [student_session, unsafe_name_asked_again, unknown_assignment_asked_again,
-         unknown_assignment_cancelled, unwritable_folder_asked_again, write_failure_keeps_the_text,
-         pictures_demonstration]
+TESTS = [student_session, unsafe_name_asked_again, name_cancelled,
+         unknown_assignment_asked_again, unknown_assignment_cancelled,
+         unwritable_folder_asked_again, write_failure_keeps_the_text, pictures_demonstration]
 
 
 def main():

@@ -6,43 +6,71 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <map>
+#include <ostream>
 
 namespace
 {
 
+// What a path holds, as far as a click could change it: a file's bytes, a
+// link's target (never followed), a folder's entries, or nothing.
+std::string pathState(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.isSymLink()) {
+        return "link to " + info.symLinkTarget().toStdString();
+    }
+    if (info.isDir()) {
+        return "folder holding [" +
+               QDir(path)
+                   .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                   .join(u',')
+                   .toStdString() +
+               "]";
+    }
+    if (info.exists()) {
+        return "file holding " + TestFolder::read(path).toStdString();
+    }
+    return "nothing";
+}
+
+void removeFolder(const QString& path)
+{
+    QDir(QFileInfo(path).path()).removeRecursively();
+}
+
+void makeFolder(const QString& path)
+{
+    QFile::remove(path);
+    QDir().mkpath(path);
+}
+
+void linkToFullDisk(const QString& path)
+{
+    QFile::remove(path);
+    QFile::link("/dev/full", path);
+}
+
+enum class Click { response, note };
+enum class Moment { beforeTheClick, whileTheRatingPromptIsOpen };
+
 struct FailureCase {
     const char* name;
-    std::function<void(RecordRun&)> breakFiles;
+    Click click;
+    Moment moment;
+    FileRole broken;
+    void (*breakFile)(const QString& path);
     const char* reason;
-    bool notes; // save a note rather than enter a response
 };
+
+void PrintTo(const FailureCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class RecordFailure : public testing::TestWithParam<FailureCase>
 {
 };
-
-void removeFolder(RecordRun& r)
-{
-    QDir(r.w().workFolder).removeRecursively();
-}
-
-void sendIsAFolder(RecordRun& r)
-{
-    QFile::remove(r.w().sendFilePath());
-    QDir().mkpath(r.w().sendFilePath());
-}
-
-void masterOnFullDisk(RecordRun& r)
-{
-    QFile::remove(r.w().masterFilePath());
-    QFile::link("/dev/full", r.w().masterFilePath());
-}
-
-void notesOnFullDisk(RecordRun& r)
-{
-    QFile::link("/dev/full", r.w().notesFilePath());
-}
 
 TEST_P(RecordFailure, ReportedAndUndoneWithTheTextKept)
 {
@@ -50,51 +78,69 @@ TEST_P(RecordFailure, ReportedAndUndoneWithTheTextKept)
     RecordRun r({"2"});
     r.press();
     r.type("my answer");
-    const QByteArray sendBefore = TestFolder::read(r.w().sendFilePath());
-    c.breakFiles(r);
-    c.notes ? r.w().cmd_save_as_notes_Click() : r.w().cmd_enter_response_Click();
+    const QString brokenPath = r.w().records.path(c.broken);
+    const std::vector<FileRole> touched =
+        c.click == Click::note ? std::vector{FileRole::master, FileRole::send, FileRole::notes}
+                               : std::vector{FileRole::master, FileRole::send};
 
-    ASSERT_EQ(r.run->platform.messages.size(), 1);
-    EXPECT_TRUE(r.run->platform.messages[0].contains(QString::fromLatin1(c.reason)))
-        << r.run->platform.messages[0].toStdString();
-    EXPECT_TRUE(r.run->platform.messages[0].contains(r.w().workFolder));
+    std::map<FileRole, std::string> before;
+    const auto snapshot = [&] {
+        for (const FileRole role : touched) {
+            before[role] = pathState(r.w().records.path(role));
+        }
+    };
+    if (c.moment == Moment::beforeTheClick) {
+        c.breakFile(brokenPath);
+        snapshot();
+    } else {
+        snapshot();
+        r.run->platform.onPrompt = [&] {
+            c.breakFile(brokenPath);
+            before[c.broken] = pathState(brokenPath);
+        };
+    }
+    c.click == Click::note ? r.w().cmd_save_as_notes_Click() : r.w().cmd_enter_response_Click();
+
+    EXPECT_EQ(r.run->platform.messages,
+              QStringList{"Could not write to the file " + brokenPath + ": " + c.reason + "."});
+    for (const FileRole role : touched) {
+        EXPECT_EQ(pathState(r.w().records.path(role)), before[role])
+            << r.w().records.path(role).toStdString();
+    }
     EXPECT_EQ(r.w().txt_answer->toPlainText(), "my answer");
     EXPECT_EQ(r.w().txt_question->toPlainText(), "`q004.  What is 2+2?");
     EXPECT_TRUE(r.w().promptDue);
     EXPECT_EQ(r.w().displayedText, "`q004.  What is 2+2?");
-    EXPECT_EQ(r.run->platform.prompts.size(), 3); // no rating was asked for
-    if (QFileInfo(r.w().sendFilePath()).isFile()) {
-        EXPECT_EQ(TestFolder::read(r.w().sendFilePath()), sendBefore);
-    }
+    EXPECT_EQ(r.run->platform.prompts.size(), c.moment == Moment::beforeTheClick ? 3 : 4);
     EXPECT_FALSE(r.w().ended());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, RecordFailure,
-    testing::Values(
-        FailureCase{"FolderRemoved", removeFolder, "No such file or directory", false},
-        FailureCase{"SendPathIsAFolder", sendIsAFolder, "Is a directory", false},
-        FailureCase{"MasterOnFullDisk", masterOnFullDisk, "No space left on device", false},
-        FailureCase{"NoteFolderRemoved", removeFolder, "No such file or directory", true},
-        FailureCase{"NotesFileOnFullDisk", notesOnFullDisk, "No space left on device", true}),
+    testing::Values(FailureCase{"FolderRemoved", Click::response, Moment::beforeTheClick,
+                                FileRole::master, removeFolder, "No such file or directory"},
+                    FailureCase{"SendPathIsAFolder", Click::response, Moment::beforeTheClick,
+                                FileRole::send, makeFolder, "Is a directory"},
+                    FailureCase{"MasterOnFullDisk", Click::response, Moment::beforeTheClick,
+                                FileRole::master, linkToFullDisk, "No space left on device"},
+                    FailureCase{"SendOnFullDisk", Click::response, Moment::beforeTheClick,
+                                FileRole::send, linkToFullDisk, "No space left on device"},
+                    FailureCase{"NoteFolderRemoved", Click::note, Moment::beforeTheClick,
+                                FileRole::master, removeFolder, "No such file or directory"},
+                    FailureCase{"NotesPathIsAFolder", Click::note, Moment::beforeTheClick,
+                                FileRole::notes, makeFolder, "Is a directory"},
+                    FailureCase{"NotesFileOnFullDisk", Click::note, Moment::beforeTheClick,
+                                FileRole::notes, linkToFullDisk, "No space left on device"},
+                    // The head is in both files when the disk fills: the send file's
+                    // head is taken back too.
+                    FailureCase{"MasterFillsWhileRating", Click::response,
+                                Moment::whileTheRatingPromptIsOpen, FileRole::master,
+                                linkToFullDisk, "No space left on device"},
+                    // The master file's tail is written before the send file fails.
+                    FailureCase{"SendFillsWhileRating", Click::response,
+                                Moment::whileTheRatingPromptIsOpen, FileRole::send, linkToFullDisk,
+                                "No space left on device"}),
     [](const testing::TestParamInfo<FailureCase>& param) { return param.param.name; });
-
-TEST(RecordFailureAfterRating, TheWholeClickIsUndone)
-{
-    RecordRun r({"2"});
-    r.press();
-    r.type("my answer");
-    const QByteArray sendBefore = TestFolder::read(r.w().sendFilePath());
-    // While the rating prompt is open the master file's disk fills up: the
-    // lines already written to the send file are taken back too.
-    r.run->platform.onPrompt = [&] { masterOnFullDisk(r); };
-    r.w().cmd_enter_response_Click();
-    ASSERT_EQ(r.run->platform.messages.size(), 1);
-    EXPECT_TRUE(r.run->platform.messages[0].contains("No space left on device"));
-    EXPECT_EQ(TestFolder::read(r.w().sendFilePath()), sendBefore);
-    EXPECT_EQ(r.w().txt_answer->toPlainText(), "my answer");
-    EXPECT_TRUE(r.w().promptDue);
-}
 
 TEST(RecordFailureThenRetry, SucceedsOnceTheFolderIsBack)
 {
@@ -103,7 +149,7 @@ TEST(RecordFailureThenRetry, SucceedsOnceTheFolderIsBack)
     r.type("my answer");
     const QString folder = r.w().workFolder;
     const QByteArray sendBefore = TestFolder::read(r.w().sendFilePath());
-    removeFolder(r);
+    removeFolder(r.w().masterFilePath());
     r.w().cmd_enter_response_Click();
     QDir().mkpath(folder);
     TestFolder::write(r.w().sendFilePath(), sendBefore);

@@ -151,8 +151,18 @@ TEST(EnterResponseRecord, PromptsAskedWithTheirMessages)
     r.press();
     r.type("fine");
     r.w().cmd_enter_response_Click();
-    EXPECT_EQ(r.run->platform.prompts.mid(3),
-              QStringList({confidencePrompt(), selfCritiquePrompt()}));
+    EXPECT_EQ(
+        r.run->platform.prompts.mid(3),
+        QStringList(
+            {"Assess your level of confidence in your answer on a scale from 0 to 3, where 0 means "
+             "you have no confidence in your answer, 1 means you have some confidence, 2 means "
+             "you are pretty confident and 3 means you are certain of your answer:",
+             "Rate the quality of your self-critique on a 0-3 scale, where 0 indicates that "
+             "self-critique was necessary on this question but was not given, 1 indicates that "
+             "self-critique was necessary but the given self-critique was not adequate, 2 "
+             "indicates that self-critique was necessary and was mostly adequate, and 3 indicates "
+             "that either self-critique was not necessary or that after reading the solution "
+             "everything was completely obvious so you skipped the self-critique."}));
 }
 
 TEST(EnterResponseRecord, DefaultPromptLeftWritesNothing)
@@ -192,16 +202,14 @@ TEST(QuestionNumberLine, NumberAndSign)
     EXPECT_EQ(questionNumberLine("1e305", "1"), "`questionNumber 0 ");
 }
 
-TEST(RecordTexts, LengthsOfTheFixedTexts)
+TEST(RecordTexts, TheFixedTextsAsInstructorsReadThem)
 {
-    EXPECT_EQ(recordStartRule.size(), 49);
-    EXPECT_EQ(recordEndRule.size(), 49);
-    EXPECT_EQ(responseLabel.size(), 14);
-    EXPECT_EQ(confidenceLabel.size(), 24);
-    EXPECT_EQ(selfCritiqueLabel.size(), 26);
-    EXPECT_EQ(notesLabel.size(), 15);
-    EXPECT_EQ(confidencePrompt().size(), 234);
-    EXPECT_EQ(selfCritiquePrompt().size(), 465);
+    EXPECT_EQ(recordStartRule, "......!!!!!!!!...................................");
+    EXPECT_EQ(recordEndRule, ".................................................");
+    EXPECT_EQ(responseLabel, "RESPONSE -->  ");
+    EXPECT_EQ(confidenceLabel, "confidence assessment:  ");
+    EXPECT_EQ(selfCritiqueLabel, "self critique assessment: ");
+    EXPECT_EQ(notesLabel, "NOTES -------> ");
 }
 
 TEST(FileLines, EndAtCrCrLfOrTheEnd)
