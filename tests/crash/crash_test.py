@@ -14,8 +14,10 @@ response's head to master, then send, then the rating prompt, then its tail
 (rating line and end rule) to master, then send. So in each file that record
 is absent, whole, or a response's head without its tail, and across the files
 it stands at a point of that order: the rating prompt shown only once the head
-is in both files, no tail before the prompt was answered. No torn line, no run
-of lines cut short, nothing else.
+is in both files, no tail before the prompt was answered. The one run that
+may be cut short is the one being written when the kill came, and only at a
+page boundary of its file, where the kernel stops a killed process's write.
+No other torn line, nothing else.
 
 The session tells, for each record, the clock, the entry and rating, and the
 line count, length and SHA-256 of the typed text; the texts themselves are
@@ -47,8 +49,18 @@ MAX_DELAY = 1.5
 FALLBACK_KILL = 6.0
 
 
+# The kernel copies a write into a file page by page and gives up between
+# pages when the process is killed, so a kill can cut a run of lines short,
+# always at a page boundary of the file.
+PAGE = 4096
+
+
 class Mismatch(Exception):
     pass
+
+
+class CutShort(Exception):
+    """The file ended while every byte of a run matched so far."""
 
 
 class Record:
@@ -100,9 +112,10 @@ def parse_session_output(lines):
 class Cursor:
     """Walks a file's bytes; each step matches exactly or raises Mismatch."""
 
-    def __init__(self, data, pos):
+    def __init__(self, data, pos, may_end=False):
         self.data = data
         self.pos = pos
+        self.may_end = may_end  # the file may end inside this run
 
     def fail(self, what):
         found = self.data[self.pos:self.pos + 100]
@@ -110,12 +123,18 @@ class Cursor:
 
     def literal(self, expected, what):
         if not self.data.startswith(expected, self.pos):
+            rest = self.data[self.pos:]
+            if self.may_end and len(rest) < len(expected) and expected.startswith(rest):
+                raise CutShort()
             self.fail(f"{what} {expected[:60]!r} expected")
         self.pos += len(expected)
 
     def line(self, what):
         end = self.data.find(CRLF, self.pos)
         if end < 0:
+            rest = self.data[self.pos:]
+            if self.may_end and b"\n" not in rest and b"\r" not in rest[:-1]:
+                raise CutShort()
             self.fail(f"{what}: the file ends inside the record" if self.pos == len(self.data)
                       else f"{what}: torn line, no CR LF")
         line = self.data[self.pos:end]
@@ -212,8 +231,10 @@ WRITES = {"opening": opening_writes, "response": response_writes, "note": note_w
 
 
 def match_unfinished(writes, data, pos):
-    """How many of the record's runs of lines this file holds: the most that
-    match and end the file. Raises the mismatch that got furthest."""
+    """How many of the record's runs of lines this file holds, the most that
+    match and end the file, and whether the run after them was cut short by
+    the kill (ending at a page boundary). Raises the mismatch that got
+    furthest."""
     furthest = None
     for count in range(len(writes), -1, -1):
         c = Cursor(data, pos)
@@ -221,17 +242,31 @@ def match_unfinished(writes, data, pos):
             for write in writes[:count]:
                 write(c)
             c.end("after the unfinished record")
-            return count
+            return count, False
         except Mismatch as e:
             if furthest is None or c.pos > furthest[0]:
                 furthest = (c.pos, e)
+    if len(data) % PAGE == 0:
+        for count in range(len(writes)):
+            c = Cursor(data, pos)
+            try:
+                for write in writes[:count]:
+                    write(c)
+                if c.pos == len(data):
+                    continue
+                c.may_end = True
+                writes[count](c)
+            except CutShort:
+                return count, True
+            except Mismatch:
+                pass
     raise furthest[1]
 
 
 def check_run(records, before, after):
     """Faults of one run's bytes in each file, and how far the unfinished
     record got in each."""
-    faults, reached = [], {}
+    faults, reached, cut = [], {}, None
     for file in FILES:
         old, data = before[file], after[file]
         if not data.startswith(old):
@@ -248,7 +283,11 @@ def check_run(records, before, after):
                         write(c)
                     pos = c.pos
                 else:
-                    reached[file] = match_unfinished(writes, data, pos)
+                    reached[file], cut_short = match_unfinished(writes, data, pos)
+                    if cut_short:
+                        if cut:
+                            raise Mismatch(f"runs cut short in both {cut} and {file}")
+                        cut = file
                     pos = len(data)
             except (Mismatch, UnicodeError) as e:
                 faults.append(f"{file}: {record}: {e}")
@@ -257,7 +296,7 @@ def check_run(records, before, after):
             if pos != len(data):
                 faults.append(f"{file}: {len(data) - pos} bytes after the last record: "
                               f"{data[pos:pos + 100]!r}")
-    return faults, reached
+    return faults, reached, cut
 
 
 def click_writes(record):
@@ -281,11 +320,12 @@ def kill_states(record):
     return states
 
 
-def unfinished_state(record, reached):
+def unfinished_state(record, reached, cut):
     """How many of its click's writes the unfinished record got through, and
-    the faults of that state: a state no kill can leave, a rating prompt
-    shown before the response was in every file, or a rating written before
-    the prompt was answered."""
+    the faults of that state: a state no kill can leave, a run cut short in a
+    file other than the one being written, a rating prompt shown before the
+    response was in every file, or a rating written before the prompt was
+    answered."""
     states = kill_states(record)
     if reached not in states:
         shown = ", ".join(f"{file} {reached[file]}" for file in record.files())
@@ -294,6 +334,10 @@ def unfinished_state(record, reached):
     done = states.index(reached)
     faults = []
     writes = click_writes(record)
+    if cut:
+        runs = [w for w in writes if w != "prompt"]
+        if done == len(runs) or runs[done] != (cut, reached[cut] + 1):
+            faults.append(f"{record}: {cut} cut short, but it was not the file being written")
     if "prompt" in writes and record.fields["kind"] != "none":
         prompt = writes.index("prompt")  # the writes before it
         if record.prompt_opened and done < prompt:
@@ -420,15 +464,17 @@ def main():
         after, stray = read_files(folder)
         if stray:
             faults.append(f"unexpected files in the folder: {stray}")
-        file_faults, reached = check_run(records, files, after)
+        file_faults, reached, cut = check_run(records, files, after)
         faults += file_faults
         done = None
         if records and not records[-1].done and not file_faults:
-            done, state_faults = unfinished_state(records[-1], reached)
+            done, state_faults = unfinished_state(records[-1], reached, cut)
             faults += state_faults
         files = after
 
         place = where_killed(records, done)
+        if cut:
+            place += f", a write to {cut} cut short"
         landed[place] = landed.get(place, 0) + 1
         if place == "at an open rating prompt":
             prompt_kills += 1
