@@ -340,7 +340,9 @@ def read_files(folder):
     for file, name in names.items():
         path = os.path.join(folder, name)
         contents[file] = open(path, "rb").read() if os.path.exists(path) else b""
-    stray = set(os.listdir(folder)) - set(names.values()) if os.path.isdir(folder) else set()
+    # A killed run leaves its lock behind; the next run takes it over.
+    kept = set(names.values()) | {f".qa-tutor-{name}.lock"}
+    stray = set(os.listdir(folder)) - kept if os.path.isdir(folder) else set()
     return contents, sorted(stray)
 
 
