@@ -6,13 +6,13 @@
 #include <QDate>
 #include <QString>
 
-class QLockFile;
-
 #include <initializer_list>
 #include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
+
+class QLockFile;
 
 // Characters that cannot stand in a file name on Windows; control characters
 // are refused as well.

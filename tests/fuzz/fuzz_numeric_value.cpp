@@ -1,4 +1,4 @@
-#include "app/startup_text.h"
+#include "text/number_text.h"
 
 #include <QString>
 
