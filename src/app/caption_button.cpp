@@ -1,18 +1,18 @@
 #include "app/caption_button.h"
 
+#include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
 namespace
 {
 
-constexpr int kTextFlags = Qt::AlignCenter | Qt::TextWordWrap;
-constexpr double kSmallestPointSize = 6.0;
-constexpr int kMargin = 2;
+constexpr int kButtonTextFlags = Qt::AlignCenter | Qt::TextWordWrap;
+constexpr int kButtonMargin = 2;
 
-QRect captionArea(const QRect& button)
+QRect captionArea(const QWidget& button)
 {
-    return button.adjusted(kMargin, kMargin, -kMargin, -kMargin);
+    return shownPart(button).adjusted(kButtonMargin, kButtonMargin, -kButtonMargin, -kButtonMargin);
 }
 
 } // namespace
@@ -21,24 +21,9 @@ CaptionButton::CaptionButton(const QString& caption, QWidget* parent) : QPushBut
 {
 }
 
-const QFont& CaptionButton::captionFont()
+const QFont& CaptionButton::captionFont() const
 {
-    if (fittedFor_ == size() && fittedText_ == text() && fittedFrom_ == font()) {
-        return fitted_;
-    }
-    const QRect area = captionArea(rect());
-    QFont caption = font();
-    for (double points = caption.pointSizeF(); points > kSmallestPointSize; points -= 0.5) {
-        caption.setPointSizeF(points);
-        if (area.contains(QFontMetrics(caption).boundingRect(area, kTextFlags, text()))) {
-            break;
-        }
-    }
-    fitted_ = caption;
-    fittedFor_ = size();
-    fittedText_ = text();
-    fittedFrom_ = font();
-    return fitted_;
+    return fit_.font(font(), captionArea(*this), kButtonTextFlags, text());
 }
 
 void CaptionButton::paintEvent(QPaintEvent*)
@@ -52,5 +37,30 @@ void CaptionButton::paintEvent(QPaintEvent*)
     painter.setFont(captionFont());
     painter.setPen(
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-    painter.drawText(captionArea(rect()), kTextFlags, text());
+    painter.drawText(captionArea(*this), kButtonTextFlags, text());
+}
+
+CaptionLabel::CaptionLabel(const QString& caption, QWidget* parent) : QLabel(caption, parent) {}
+
+QRect CaptionLabel::captionArea() const
+{
+    return contentsRect() & shownPart(*this);
+}
+
+int CaptionLabel::captionFlags() const
+{
+    return static_cast<int>(alignment()) | (wordWrap() ? Qt::TextWordWrap : 0);
+}
+
+const QFont& CaptionLabel::captionFont() const
+{
+    return fit_.font(font(), captionArea(), captionFlags(), text());
+}
+
+void CaptionLabel::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setFont(captionFont());
+    style()->drawItemText(&painter, captionArea(), captionFlags(), palette(), isEnabled(), text(),
+                          foregroundRole());
 }

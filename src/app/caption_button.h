@@ -1,27 +1,44 @@
 #pragma once
 
-#include <QFont>
+#include "app/caption_fit.h"
+
+#include <QLabel>
 #include <QPushButton>
 
 // A push button whose caption wraps onto several lines and, where it still
-// does not fit, is drawn in a smaller font: the window's buttons are small and
-// their captions long.
+// does not fit, is drawn in a smaller font.
 class CaptionButton : public QPushButton
 {
     Q_OBJECT
 public:
     CaptionButton(const QString& caption, QWidget* parent);
 
+    // The font the caption is drawn in.
+    const QFont& captionFont() const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    // Fitting loads a font per size tried, so it is done once per size,
-    // caption and font, not on every paint.
-    const QFont& captionFont();
+    mutable CaptionFit fit_;
+};
 
-    QFont fitted_;
-    QSize fittedFor_;
-    QString fittedText_;
-    QFont fittedFrom_;
+// A label whose caption is drawn in a smaller font where it does not fit, and
+// wraps when word wrap is on.
+class CaptionLabel : public QLabel
+{
+    Q_OBJECT
+public:
+    CaptionLabel(const QString& caption, QWidget* parent);
+
+    const QFont& captionFont() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QRect captionArea() const;
+    int captionFlags() const;
+
+    mutable CaptionFit fit_;
 };

@@ -10,14 +10,16 @@ void q_a_template_::openAssignment()
         return;
     }
     const std::string codeLine = makeCodeLine(codeNumber);
-    while (!writeOpeningRecord(codeLine)) {
-        const QString folder = platform_.prompt(this, changeFolderPrompt(options_.defaultFolder));
+    while (const auto reason = writeOpeningRecord(codeLine)) {
+        const QString folder = platform_.prompt(this, folderFailedPrompt(workFolder, *reason));
         if (folder.isEmpty()) {
             endProgram();
             return;
         }
         workFolder = folder;
-        composePaths();
+        if (!composePaths()) {
+            return;
+        }
     }
 }
 
@@ -65,8 +67,8 @@ QString q_a_template_::availableAssignments() const
 }
 
 // The record goes to both files or to neither: a file that cannot be opened
-// or written leaves both as they were.
-bool q_a_template_::writeOpeningRecord(const std::string& codeLine)
+// or written leaves both as they were. Gives the system's reason for a failure.
+std::optional<QString> q_a_template_::writeOpeningRecord(const std::string& codeLine)
 {
     const auto before = records.mark({FileRole::master, FileRole::send});
     std::vector<StudentRecords::Run> runs;
@@ -77,8 +79,8 @@ bool q_a_template_::writeOpeningRecord(const std::string& codeLine)
         runs.emplace_back(role, recordBytes(record));
     }
     if (const auto failure = records.append(runs, before)) {
-        platform_.message(this, *failure);
-        return false;
+        platform_.message(this, failure->message);
+        return failure->reason;
     }
-    return true;
+    return std::nullopt;
 }

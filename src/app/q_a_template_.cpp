@@ -6,12 +6,15 @@
 #include "text/line_ends.h"
 
 #include <QDir>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextBlock>
+#include <QTextDocument>
 
 namespace
 {
@@ -99,6 +102,7 @@ void q_a_template_::buildControls()
         box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
         box->setTabChangesFocus(true);
+        box->installEventFilter(this);
         QFont bold = box->font();
         bold.setBold(true);
         bold.setPointSizeF(9.75);
@@ -112,7 +116,7 @@ void q_a_template_::buildControls()
         return b;
     };
     auto label = [&](const QString& name, const Placement& at, const QString& caption) {
-        auto* l = new QLabel(caption, this);
+        auto* l = new CaptionLabel(caption, this);
         place(l, name, at, caption);
         return l;
     };
@@ -237,9 +241,35 @@ void q_a_template_::setBoxText(QPlainTextEdit* box, const QString& text)
     box->setPlainText(withBoxLineEnds(text));
 }
 
+// toPlainText() would turn a non-breaking space into a blank and a line
+// separator into a line break; a block's own text keeps every character.
 QString q_a_template_::boxText(const QPlainTextEdit* box)
 {
-    return withRecordLineEnds(box->toPlainText());
+    const QTextDocument* document = box->document();
+    QString text;
+    text.reserve(document->characterCount());
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        if (block != document->begin()) {
+            text += QStringLiteral("\r\n");
+        }
+        text += block.text();
+    }
+    return text;
+}
+
+// Shift+Enter would put a line separator into the box, which the record files'
+// code page lacks; it breaks the line as Enter does.
+bool q_a_template_::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* box = qobject_cast<QPlainTextEdit*>(watched);
+    if (box != nullptr && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::InsertLineSeparator)) {
+        QTextCursor cursor = box->textCursor();
+        cursor.insertBlock();
+        box->setTextCursor(cursor);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void q_a_template_::endProgram()

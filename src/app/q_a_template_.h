@@ -136,6 +136,9 @@ public:
     QPushButton* cmd_clear_answer_box;
     QTimer tmr_pend_exp;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     // What a recording click may have to put back when a file fails it.
     struct ClickState {
@@ -153,8 +156,8 @@ private:
     void buildControls();
     void endProgram();
     QString askFullName();
-    void composePaths();
-    bool writeOpeningRecord(const std::string& codeLine);
+    bool composePaths();
+    std::optional<QString> writeOpeningRecord(const std::string& codeLine);
     bool findAssignmentHeader();
     QString availableAssignments() const;
     void connectHandlers();

@@ -15,7 +15,7 @@ bool q_a_template_::appendOrUndo(const std::vector<StudentRecords::Run>& runs,
     }
     promptDue = before.promptDue;
     displayedText = before.displayedText;
-    platform_.message(this, *failure);
+    platform_.message(this, failure->message);
     return false;
 }
 

@@ -45,7 +45,9 @@ void q_a_template_::startUp()
     }
 
     fullName_ = fullName;
-    composePaths();
+    if (!composePaths()) {
+        return;
+    }
 
     assignmentNumber = platform_.prompt(this, assignmentPrompt());
     defaultPrompt = defaultPromptText();
@@ -59,16 +61,24 @@ void q_a_template_::startUp()
 QString q_a_template_::askFullName()
 {
     QString name = platform_.prompt(this, namePrompt());
-    while (!isSafeFileName(name)) {
-        platform_.message(this, unsafeNameMessage());
+    while (const auto refused = refusedNameMessage(name)) {
+        platform_.message(this, *refused);
         name = platform_.prompt(this, namePrompt());
     }
     return name;
 }
 
-void q_a_template_::composePaths()
+// The folder is taken before anything is written to it; a run that already
+// has it ends this one.
+bool q_a_template_::composePaths()
 {
-    records.setFolder(workFolder, fullName_, platform_.now().date());
+    if (records.setFolder(workFolder, fullName_, platform_.now().date()) !=
+        StudentRecords::Claim::heldByAnotherRun) {
+        return true;
+    }
+    platform_.message(this, alreadyOpenMessage(fullName_, workFolder));
+    endProgram();
+    return false;
 }
 
 void q_a_template_::loadQuestionBank()

@@ -54,3 +54,37 @@ QString unsafeNameMessage()
                           "name again.")
         .arg(shown.join(u' '));
 }
+
+QString nameTooLongMessage()
+{
+    return QStringLiteral("This name is too long, because it becomes part of the names of your "
+                          "files: a name can have at most %1 characters (fewer if it has accented "
+                          "letters or letters of other alphabets). Please type a shorter name.")
+        .arg(longestFullNameBytes());
+}
+
+std::optional<QString> refusedNameMessage(const QString& name)
+{
+    if (!isSafeFileName(name)) {
+        return unsafeNameMessage();
+    }
+    if (!fitsInFileNames(name)) {
+        return nameTooLongMessage();
+    }
+    return std::nullopt;
+}
+
+QString alreadyOpenMessage(const QString& fullName, const QString& folder)
+{
+    return QStringLiteral("qa-tutor is already open for %1 with the folder %2. Please go on in "
+                          "that window: this one closes now, with nothing written.")
+        .arg(fullName, folder);
+}
+
+QString folderFailedPrompt(const QString& folder, const QString& reason)
+{
+    return QStringLiteral("Your files cannot be written in the folder %1: %2. Enter the path to "
+                          "another folder for your files. An empty reply or Cancel ends the "
+                          "program with nothing written.")
+        .arg(folder, reason);
+}

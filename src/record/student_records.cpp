@@ -1,7 +1,10 @@
 #include "record/student_records.h"
 
 #include <QDir>
+#include <QLockFile>
+#include <QStringList>
 
+#include <algorithm>
 #include <variant>
 
 bool isSafeFileName(const QString& name)
@@ -15,15 +18,60 @@ bool isSafeFileName(const QString& name)
     return true;
 }
 
+namespace
+{
+
+QString nameInFiles(const QString& fullName)
+{
+    QString name = fullName;
+    return name.replace(u' ', u'_');
+}
+
+// Every name the program gives a file in the folder; QLockFile takes over a
+// stale lock through a second file named after the lock.
+QStringList folderFileNames(const QString& fullName, QDate today)
+{
+    const QString name = nameInFiles(fullName);
+    const QString lock = lockFileName(fullName);
+    return {QStringLiteral("masterFile_") + name + QStringLiteral(".txt"),
+            QStringLiteral("send_") + today.toString(QStringLiteral("MMdd")) + name +
+                QStringLiteral(".txt"),
+            QStringLiteral("notes_") + name + QStringLiteral(".txt"), lock,
+            lock + QStringLiteral(".rmlock")};
+}
+
+qsizetype longestFileNameBytes(const QString& fullName)
+{
+    qsizetype longest = 0;
+    for (const QString& name : folderFileNames(fullName, QDate(2000, 1, 1))) {
+        longest = std::max(longest, name.toUtf8().size());
+    }
+    return longest;
+}
+
+} // namespace
+
+bool fitsInFileNames(const QString& fullName)
+{
+    return longestFileNameBytes(fullName) <= kLongestFileNameBytes;
+}
+
+qsizetype longestFullNameBytes()
+{
+    return kLongestFileNameBytes - longestFileNameBytes(QString());
+}
+
+QString lockFileName(const QString& fullName)
+{
+    return QStringLiteral(".qa-tutor-") + nameInFiles(fullName) + QStringLiteral(".lock");
+}
+
 RecordPaths composeRecordPaths(const QString& folder, const QString& fullName, QDate today,
                                QChar separator)
 {
-    QString name = fullName;
-    name.replace(u' ', u'_');
-    const QString monthDay = today.toString(QStringLiteral("MMdd"));
-    return {folder + separator + QStringLiteral("masterFile_") + name + QStringLiteral(".txt"),
-            folder + separator + QStringLiteral("send_") + monthDay + name + QStringLiteral(".txt"),
-            folder + separator + QStringLiteral("notes_") + name + QStringLiteral(".txt")};
+    const QStringList names = folderFileNames(fullName, today);
+    return {folder + separator + names[0], folder + separator + names[1],
+            folder + separator + names[2]};
 }
 
 // Through UTF-8, which the path converts to the system's own form; a lone
@@ -63,9 +111,24 @@ QString fileReadFailureMessage(const FileFailure& failure)
     return failureMessage(QStringLiteral("read"), failure);
 }
 
-void StudentRecords::setFolder(const QString& folder, const QString& fullName, QDate today)
+StudentRecords::StudentRecords(FileLayer& files) : files_(files) {}
+
+StudentRecords::~StudentRecords() = default;
+
+StudentRecords::Claim StudentRecords::setFolder(const QString& folder, const QString& fullName,
+                                                QDate today)
 {
+    lock_.reset();
     paths_ = composeRecordPaths(folder, fullName, today, QDir::separator());
+    auto lock = std::make_unique<QLockFile>(folder + QDir::separator() + lockFileName(fullName));
+    // A run may last for hours without touching its lock: only a lock whose
+    // process is gone is stale.
+    lock->setStaleLockTime(0);
+    if (lock->tryLock(0)) {
+        lock_ = std::move(lock);
+        return Claim::taken;
+    }
+    return lock->error() == QLockFile::LockFailedError ? Claim::heldByAnotherRun : Claim::notTaken;
 }
 
 const QString& StudentRecords::path(FileRole role) const
@@ -90,7 +153,8 @@ StudentRecords::Marks StudentRecords::mark(std::initializer_list<FileRole> roles
     return files_.markFiles(paths);
 }
 
-std::optional<QString> StudentRecords::append(const std::vector<Run>& runs, const Marks& before)
+std::optional<StudentRecords::Failure> StudentRecords::append(const std::vector<Run>& runs,
+                                                              const Marks& before)
 {
     std::vector<FileAppend> appends;
     appends.reserve(runs.size());
@@ -102,7 +166,7 @@ std::optional<QString> StudentRecords::append(const std::vector<Run>& runs, cons
         return std::nullopt;
     }
     files_.restoreFiles(before);
-    return fileFailureMessage(*failure);
+    return Failure{fileFailureMessage(*failure), QString::fromStdString(failure->reason)};
 }
 
 StudentRecords::Read StudentRecords::read(const QString& path) const

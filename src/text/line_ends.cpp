@@ -12,16 +12,3 @@ QString withBoxLineEnds(const QString& text)
     }
     return shown;
 }
-
-QString withRecordLineEnds(const QString& text)
-{
-    QString record;
-    record.reserve(text.size() + text.count(u'\n'));
-    for (const QChar c : text) {
-        if (c == u'\n') {
-            record += u'\r';
-        }
-        record += c;
-    }
-    return record;
-}

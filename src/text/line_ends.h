@@ -2,7 +2,6 @@
 
 #include <QString>
 
-// The program's texts end lines with CR LF; a text box shows LF. Both run in
-// one pass, so a send file of many megabytes costs its length, not its square.
+// The program's texts end lines with CR LF; a text box shows LF. One pass, so
+// a send file of many megabytes costs its length, not its square.
 QString withBoxLineEnds(const QString& text);
-QString withRecordLineEnds(const QString& text);

@@ -1,3 +1,4 @@
+#include "app/caption_button.h"
 #include "app/q_a_template_.h"
 #include "pictures/picture_box.h"
 #include "qt_printers.h"
@@ -199,12 +200,107 @@ TEST_F(Window, ControlsWithoutHandlersChangeNothing)
     EXPECT_FALSE(window.ended());
 }
 
-TEST(BoxText, CrLfInLfShownAndCrLfReadBack)
+// The window makes these two tiny on purpose; no readable caption fits them.
+const std::set<std::string> kTinyOnPurpose = {"cmd_display_note_file", "lbl_paragraph_goback"};
+
+// Run at 96 DPI and again at 192 (QT_FONT_DPI), where every size doubles.
+TEST_F(Window, CaptionsShownWholeAtAReadableSize)
+{
+    if (const QByteArray dpi = qgetenv("QT_FONT_DPI"); !dpi.isEmpty()) {
+        ASSERT_EQ(window.logicalDpiX(), dpi.toInt());
+    }
+    window.show();
+    int checked = 0;
+    for (const Control& c : kControls) {
+        if (c.kind != Kind::Button && c.kind != Kind::Label) {
+            continue;
+        }
+        SCOPED_TRACE(std::string(c.name) + "(" + std::to_string(c.index) + ")");
+        QWidget* w = find(c);
+        QFont font;
+        int flags = Qt::TextWordWrap;
+        if (auto* button = qobject_cast<CaptionButton*>(w)) {
+            font = button->captionFont();
+        } else if (auto* label = qobject_cast<CaptionLabel*>(w)) {
+            font = label->captionFont();
+            flags = label->wordWrap() ? Qt::TextWordWrap : 0;
+            // Drawn as a plain label of that font would be.
+            QLabel plain(label->text());
+            plain.setFont(font);
+            plain.setWordWrap(label->wordWrap());
+            plain.resize(label->size());
+            EXPECT_EQ(label->grab().toImage().convertToFormat(QImage::Format_RGB32),
+                      plain.grab().toImage().convertToFormat(QImage::Format_RGB32));
+        } else {
+            ADD_FAILURE() << "a caption that is not fitted";
+            continue;
+        }
+        if (kTinyOnPurpose.contains(c.name)) {
+            continue;
+        }
+        ++checked;
+        EXPECT_GE(font.pointSizeF(), 6.0);
+        // What the window shows of the control: "quit program" and "copy
+        // picture" reach beyond its edges.
+        const QSize shown = w->geometry().intersected(window.rect()).size();
+        // Word wrap never breaks inside a word: a word too long widens the text.
+        const QRect caption = QFontMetrics(font).boundingRect(QRect(QPoint(), shown), flags,
+                                                              QString::fromLatin1(c.caption));
+        EXPECT_LE(caption.width(), shown.width()) << font.pointSizeF();
+        EXPECT_LE(caption.height(), shown.height()) << font.pointSizeF();
+    }
+    EXPECT_EQ(checked, 17);
+}
+
+struct BoxTextCase {
+    const char* name;
+    QString set;
+    QString shown;
+    QString read;
+};
+
+void PrintTo(const BoxTextCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class BoxText : public testing::TestWithParam<BoxTextCase>
+{
+};
+
+TEST_P(BoxText, ShownWithLfAndReadBackAsTyped)
 {
     QPlainTextEdit box;
-    q_a_template_::setBoxText(&box, "one\r\n\r\ntwo");
-    EXPECT_EQ(box.toPlainText(), "one\n\ntwo");
-    EXPECT_EQ(q_a_template_::boxText(&box), "one\r\n\r\ntwo");
+    q_a_template_::setBoxText(&box, GetParam().set);
+    EXPECT_EQ(box.document()->toRawText(), GetParam().shown);
+    EXPECT_EQ(q_a_template_::boxText(&box), GetParam().read);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, BoxText,
+    testing::Values(BoxTextCase{"Empty", "", "", ""},
+                    BoxTextCase{"ParagraphBreaks", "one\r\n\r\ntwo",
+                                QStringLiteral("one\u2029\u2029two"), "one\r\n\r\ntwo"},
+                    BoxTextCase{"EndsWithABreak", "one\r\n", QStringLiteral("one\u2029"),
+                                "one\r\n"},
+                    BoxTextCase{"NoBreakSpaceKept", QStringLiteral("a\u00a0b"),
+                                QStringLiteral("a\u00a0b"), QStringLiteral("a\u00a0b")},
+                    BoxTextCase{"LineSeparatorIsNoParagraphBreak", QStringLiteral("a\u2028b"),
+                                QStringLiteral("a\u2028b"), QStringLiteral("a\u2028b")}),
+    [](const testing::TestParamInfo<BoxTextCase>& param) { return param.param.name; });
+
+TEST_F(Window, ShiftEnterBreaksTheLineAndANoBreakSpaceIsReadAsTyped)
+{
+    window.show();
+    for (QPlainTextEdit* box : {window.txt_question, window.txt_answer}) {
+        box->setFocus();
+        QTest::keyClicks(box, "a");
+        QTest::keyClick(box, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClicks(box, QStringLiteral("b\u00a0c"));
+        QTest::keyClick(box, Qt::Key_Return);
+        QTest::keyClicks(box, "d");
+        EXPECT_EQ(q_a_template_::boxText(box), QStringLiteral("a\r\nb\u00a0c\r\nd"));
+    }
 }
 
 } // namespace

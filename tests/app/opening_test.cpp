@@ -1,11 +1,17 @@
 #include "app/startup_text.h"
 #include "window_run.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <iostream>
+#include <map>
+#include <thread>
 #include <utility>
 
 namespace
@@ -139,6 +145,28 @@ TEST(Opening, CancelOnTheAssignmentPromptEndsWithNothingWritten)
     EXPECT_TRUE(QDir(run.defaultFolder()).entryList(QDir::Files).isEmpty());
 }
 
+// Everything in a folder, hidden files included: a file's bytes, where a
+// link points (a link to /dev/full is never read), or that it is a folder.
+std::map<QString, QByteArray> folderContents(const QString& path)
+{
+    std::map<QString, QByteArray> contents;
+    const auto entries = QDir(path).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                                  QDir::NoDotAndDotDot);
+    for (const QFileInfo& entry : entries) {
+        contents[entry.fileName()] = entry.isSymLink() ? "-> " + entry.symLinkTarget().toUtf8()
+                                     : entry.isDir()   ? QByteArray("<folder>")
+                                                       : TestFolder::read(entry.filePath());
+    }
+    return contents;
+}
+
+QString failedFolderPrompt(const QString& folder, const QString& reason)
+{
+    return "Your files cannot be written in the folder " + folder + ": " + reason +
+           ". Enter the path to another folder for your files. An empty reply or Cancel ends the "
+           "program with nothing written.";
+}
+
 TEST(Opening, UnwritableFolderIsAskedForAgain)
 {
     TestFolder other;
@@ -148,39 +176,179 @@ TEST(Opening, UnwritableFolderIsAskedForAgain)
     EXPECT_EQ(run.platform.messages,
               QStringList{"Could not write to the file " + missing +
                           "/masterFile_Ann.txt: No such file or directory."});
-    EXPECT_EQ(run.platform.prompts.last(), changeFolderPrompt(run.defaultFolder()));
+    EXPECT_EQ(run.platform.prompts.last(),
+              failedFolderPrompt(missing, QStringLiteral("No such file or directory")));
     EXPECT_EQ(run.window->workFolder, other.path());
     EXPECT_EQ(run.window->masterFilePath(), other.path() + "/masterFile_Ann.txt");
     EXPECT_TRUE(TestFolder::read(run.window->sendFilePath()).contains("assignment #001\r\n"));
     EXPECT_FALSE(run.window->ended());
 }
 
-TEST(Opening, RecordPathThatIsAFolderLeavesBothFilesUntouched)
+struct FailedOpeningCase {
+    const char* name;
+    const char* master; // "" none, "/dev/full" a link to it, else its earlier bytes
+    const char* send;   // the same, or "<folder>" for a folder in its place
+    const char* failingFile;
+    const char* reason;
+};
+
+void PrintTo(const FailedOpeningCase& c, std::ostream* os)
 {
-    TestFolder other;
-    // The send file's path is taken by a folder: the master file must not get
-    // half of the opening.
-    QDir().mkpath(other.file("send_0416Ann.txt"));
-    WindowRun run({"Ann", "1", other.path(), "1"});
-    run.window->Form_Load();
-    EXPECT_EQ(run.platform.messages,
-              QStringList{"Could not write to the file " + other.file("send_0416Ann.txt") +
-                          ": Is a directory."});
-    EXPECT_TRUE(TestFolder::read(other.file("masterFile_Ann.txt")).isEmpty());
-    EXPECT_TRUE(run.window->ended());
+    *os << c.name;
 }
 
-TEST(Opening, FullDiskIsReportedAndCancelEnds)
+class FailedOpening : public testing::TestWithParam<FailedOpeningCase>
 {
+};
+
+void prepare(const QString& path, const char* what)
+{
+    const QByteArray kind(what);
+    if (kind == "/dev/full") {
+        QFile::link("/dev/full", path);
+    } else if (kind == "<folder>") {
+        QDir().mkpath(path);
+    } else if (!kind.isEmpty()) {
+        TestFolder::write(path, kind);
+    }
+}
+
+TEST_P(FailedOpening, LeavesEveryFileAsItWasAndAsksForAnotherFolder)
+{
+    const FailedOpeningCase& c = GetParam();
     TestFolder other;
-    QFile::link("/dev/full", other.file("masterFile_Ann.txt"));
+    prepare(other.file("masterFile_Ann.txt"), c.master);
+    prepare(other.file("send_0416Ann.txt"), c.send);
+    const auto before = folderContents(other.path());
+
     WindowRun run({"Ann", "1", other.path(), "1", ""});
     run.window->Form_Load();
     EXPECT_EQ(run.platform.messages,
-              QStringList{"Could not write to the file " + other.file("masterFile_Ann.txt") +
-                          ": No space left on device."});
+              QStringList{"Could not write to the file " + other.file(c.failingFile) + ": " +
+                          c.reason + "."});
+    EXPECT_EQ(run.platform.prompts.last(), failedFolderPrompt(other.path(), c.reason));
     EXPECT_TRUE(run.window->ended());
-    EXPECT_TRUE(TestFolder::read(other.file("send_0416Ann.txt")).isEmpty());
+    run.window.reset();
+    EXPECT_EQ(folderContents(other.path()), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, FailedOpening,
+    testing::Values(FailedOpeningCase{"SendPathIsAFolder", "earlier\r\nno line end", "<folder>",
+                                      "send_0416Ann.txt", "Is a directory"},
+                    FailedOpeningCase{"SendFileOnAFullDisk", "earlier\r\nno line end", "/dev/full",
+                                      "send_0416Ann.txt", "No space left on device"},
+                    FailedOpeningCase{"MasterFileOnAFullDisk", "/dev/full", "earlier send\r\n",
+                                      "masterFile_Ann.txt", "No space left on device"},
+                    FailedOpeningCase{"NeitherFileYetAndSendPathIsAFolder", "", "<folder>",
+                                      "send_0416Ann.txt", "Is a directory"}),
+    [](const testing::TestParamInfo<FailedOpeningCase>& param) { return param.param.name; });
+
+QString alreadyOpen(const QString& name, const QString& folder)
+{
+    return "qa-tutor is already open for " + name + " with the folder " + folder +
+           ". Please go on in that window: this one closes now, with nothing written.";
+}
+
+TEST(OneRunPerFolder, SecondWindowForTheSameStudentAndFolderEndsWithNothingWritten)
+{
+    WindowRun first({"Ann Lee", "", "1"});
+    first.window->Form_Load();
+    const QString folder = first.defaultFolder();
+    const auto before = folderContents(folder);
+
+    ScriptedPlatform platform({"Ann Lee", "", "2"});
+    auto second = std::make_unique<q_a_template_>(platform, WindowOptions{{}, 2, folder});
+    second->Form_Load();
+    EXPECT_EQ(platform.messages, QStringList{alreadyOpen("Ann Lee", folder)});
+    // Refused before the assignment is asked for.
+    EXPECT_EQ(platform.prompts, QStringList({namePrompt(), changeFolderQuestion(folder)}));
+    EXPECT_TRUE(second->ended());
+    second.reset();
+    EXPECT_EQ(folderContents(folder), before);
+    EXPECT_FALSE(first.window->ended());
+}
+
+TEST(OneRunPerFolder, AnotherStudentOrAnotherFolderIsFree)
+{
+    WindowRun first({"Ann", "", "1"});
+    first.window->Form_Load();
+    TestFolder other;
+    for (const QStringList& replies :
+         {QStringList{"Bob", "", "1"}, QStringList{"Ann", "1", other.path(), "1"}}) {
+        ScriptedPlatform platform(replies);
+        q_a_template_ window(platform, {{}, 2, first.defaultFolder()});
+        window.Form_Load();
+        EXPECT_TRUE(platform.messages.isEmpty()) << replies.join(u',').toStdString();
+        EXPECT_FALSE(window.ended());
+    }
+}
+
+TEST(OneRunPerFolder, TheFolderGivenUpOnTheRetryIsFreeAgain)
+{
+    TestFolder other;
+    const QString full = other.file("full");
+    QDir().mkpath(full);
+    QFile::link("/dev/full", full + "/masterFile_Ann.txt");
+    WindowRun run({"Ann", "1", full, "1", other.path()});
+    run.window->Form_Load();
+    ASSERT_FALSE(run.window->ended());
+    EXPECT_FALSE(QFileInfo::exists(full + "/.qa-tutor-Ann.lock"));
+    EXPECT_TRUE(QFileInfo::exists(other.file(".qa-tutor-Ann.lock")));
+    run.window.reset();
+    EXPECT_FALSE(QFileInfo::exists(other.file(".qa-tutor-Ann.lock")));
+}
+
+// Only the helper of the next test runs this: a run that holds its folder
+// until it is killed.
+TEST(DISABLED_FolderHolder, OpensAndWaits)
+{
+    ScriptedPlatform platform({"Ann", "", "1"});
+    q_a_template_ window(platform, {{}, 1, qEnvironmentVariable("QA_TUTOR_HOLD_FOLDER")});
+    window.Form_Load();
+    std::cout << (window.ended() ? "ENDED" : "HOLDING") << std::endl;
+    std::this_thread::sleep_for(std::chrono::minutes(2));
+}
+
+TEST(OneRunPerFolder, RefusedWhileAnotherProcessHoldsItAndTakenOverOnceThatRunIsKilled)
+{
+    TestFolder folder;
+    const QString tutrdata = folder.file("tutrdata");
+    QProcess holder;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QA_TUTOR_HOLD_FOLDER", tutrdata);
+    holder.setProcessEnvironment(environment);
+    holder.start(QCoreApplication::applicationFilePath(),
+                 {"--gtest_also_run_disabled_tests", "--gtest_filter=DISABLED_FolderHolder.*"});
+    QByteArray said;
+    while (!said.contains("HOLDING") && !said.contains("ENDED") && holder.waitForReadyRead(30000)) {
+        said += holder.readAllStandardOutput();
+    }
+    ASSERT_TRUE(said.contains("HOLDING")) << said.toStdString();
+    const auto held = folderContents(tutrdata);
+    ASSERT_TRUE(held.contains(".qa-tutor-Ann.lock"));
+
+    {
+        ScriptedPlatform platform({"Ann", "", "1"});
+        q_a_template_ second(platform, {{}, 2, tutrdata});
+        second.Form_Load();
+        EXPECT_EQ(platform.messages, QStringList{alreadyOpen("Ann", tutrdata)});
+        EXPECT_TRUE(second.ended());
+    }
+    EXPECT_EQ(folderContents(tutrdata), held);
+
+    holder.kill(); // SIGKILL: the holder leaves its lock behind
+    holder.waitForFinished();
+    ASSERT_TRUE(QFileInfo::exists(tutrdata + "/.qa-tutor-Ann.lock"));
+    {
+        ScriptedPlatform platform({"Ann", "", "1"});
+        q_a_template_ third(platform, {{}, 3, tutrdata});
+        third.Form_Load();
+        EXPECT_TRUE(platform.messages.isEmpty());
+        EXPECT_FALSE(third.ended());
+        EXPECT_EQ(TestFolder::read(third.masterFilePath()).count("assignment #001\r\n"), 2);
+    }
+    EXPECT_FALSE(QFileInfo::exists(tutrdata + "/.qa-tutor-Ann.lock"));
 }
 
 } // namespace

@@ -114,29 +114,45 @@ TEST(StartUp, EmptyNameIsUsed)
     EXPECT_EQ(run.window->notesFilePath(), run.defaultFolder() + "/notes_.txt");
 }
 
-TEST(StartUp, UnsafeNameIsAskedAgain)
+TEST(StartUp, RefusedNameIsAskedAgainWithTheReason)
 {
-    const QStringList unsafe = {"a/b",
-                                "a\\b",
-                                "a:b",
-                                "a*b",
-                                "a?b",
-                                "a\"b",
-                                "a<b",
-                                "a>b",
-                                "a|b",
-                                "a\tb",
-                                QStringLiteral("a") + QChar(1) + "b"};
-    for (const QString& bad : unsafe) {
-        SCOPED_TRACE(bad.toStdString());
-        WindowRun run({bad, "..", "", "1"});
+    struct Refused {
+        QString name;
+        QString message;
+    };
+    std::vector<Refused> refused;
+    for (const QString& bad : {QString("a/b"), QString("a\\b"), QString("a:b"), QString("a*b"),
+                               QString("a?b"), QString("a\"b"), QString("a<b"), QString("a>b"),
+                               QString("a|b"), QString("a\tb"), "a" + QString(QChar(1)) + "b"}) {
+        refused.push_back({bad, unsafeNameMessage()});
+    }
+    // Longer than a file name may be, in bytes of UTF-8.
+    refused.push_back({QString(234, u'n'), nameTooLongMessage()});
+    refused.push_back({QString(117, QChar(0xe9)), nameTooLongMessage()});
+    refused.push_back({QString(78, QChar(0x4e2d)), nameTooLongMessage()});
+    for (const Refused& bad : refused) {
+        SCOPED_TRACE(bad.name.toStdString());
+        WindowRun run({bad.name, "..", "", "1"});
         run.window->Form_Load();
-        EXPECT_EQ(run.platform.messages, QStringList{unsafeNameMessage()});
+        EXPECT_EQ(run.platform.messages, QStringList{bad.message});
         EXPECT_EQ(
             run.platform.prompts.mid(0, 3),
             QStringList({namePrompt(), namePrompt(), changeFolderQuestion(run.defaultFolder())}));
         // ".." is a safe name: it stays inside the folder as part of a longer file name.
         EXPECT_EQ(run.window->masterFilePath(), run.defaultFolder() + "/masterFile_...txt");
+    }
+}
+
+TEST(StartUp, LongestNamesAreTaken)
+{
+    for (const QString& name :
+         {QString(233, u'n'), QString(116, QChar(0xe9)), QString(77, QChar(0x4e2d))}) {
+        SCOPED_TRACE(name.size());
+        WindowRun run({name, "", "1"});
+        run.window->Form_Load();
+        EXPECT_TRUE(run.platform.messages.isEmpty());
+        EXPECT_FALSE(TestFolder::read(run.window->masterFilePath()).isEmpty());
+        EXPECT_FALSE(TestFolder::read(run.window->sendFilePath()).isEmpty());
     }
 }
 

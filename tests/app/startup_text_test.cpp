@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 
 namespace
 {
@@ -151,17 +152,73 @@ TEST(PromptTexts, NameTheDefaultFolder)
               "hard drive from the default /home/ann/tutrdata.  Enter the path to the folder you "
               "wish to use.  You may just hit the Enter key to retain the default path.");
     EXPECT_TRUE(unsafeNameMessage().contains(R"(\ / : * ? " < > |)"));
+    EXPECT_EQ(nameTooLongMessage(),
+              "This name is too long, because it becomes part of the names of your files: a name "
+              "can have at most 233 characters (fewer if it has accented letters or letters of "
+              "other alphabets). Please type a shorter name.");
+    EXPECT_EQ(alreadyOpenMessage("Ann Lee", "/home/ann/tutrdata"),
+              "qa-tutor is already open for Ann Lee with the folder /home/ann/tutrdata. Please go "
+              "on in that window: this one closes now, with nothing written.");
+    EXPECT_EQ(folderFailedPrompt("/mnt/usb", "Permission denied"),
+              "Your files cannot be written in the folder /mnt/usb: Permission denied. Enter the "
+              "path to another folder for your files. An empty reply or Cancel ends the program "
+              "with nothing written.");
 }
 
-TEST(LineEnds, CrLfShownAsLfAndReadBack)
+struct NameCase {
+    const char* name;
+    QString fullName;
+    std::optional<QString> refused; // the message, or none when the name is taken
+};
+
+void PrintTo(const NameCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class NameAtThePrompt : public testing::TestWithParam<NameCase>
+{
+};
+
+TEST_P(NameAtThePrompt, TakenOrRefusedWithTheReason)
+{
+    EXPECT_EQ(refusedNameMessage(GetParam().fullName), GetParam().refused);
+}
+
+// The longest file name is the lock's, taken over through ".rmlock":
+// ".qa-tutor-" + name + ".lock.rmlock", 22 bytes besides the name.
+INSTANTIATE_TEST_SUITE_P(
+    Names, NameAtThePrompt,
+    testing::Values(
+        NameCase{"Empty", "", std::nullopt}, NameCase{"Blanks", " Ann  Lee ", std::nullopt},
+        NameCase{"Longest", QString(233, u'n'), std::nullopt},
+        NameCase{"OneTooMany", QString(234, u'n'), nameTooLongMessage()},
+        NameCase{"LongestInBlanks", QString(233, u' '), std::nullopt},
+        NameCase{"TwoByteLettersLongest", QString(116, QChar(0xe9)), std::nullopt},
+        NameCase{"TwoByteLettersOneTooMany", QString(116, QChar(0xe9)) + "nn",
+                 nameTooLongMessage()},
+        NameCase{"ThreeByteLettersOneTooMany", QString(78, QChar(0x4e2d)), nameTooLongMessage()},
+        NameCase{"FourByteLettersLongest", QString::fromUtf8("\xf0\x9f\x98\x80").repeated(58),
+                 std::nullopt},
+        NameCase{"FourByteLettersOneTooMany", QString::fromUtf8("\xf0\x9f\x98\x80").repeated(59),
+                 nameTooLongMessage()},
+        NameCase{"UnsafeBeforeLong", QString(300, u'/'), unsafeNameMessage()},
+        NameCase{"Unsafe", "a|b", unsafeNameMessage()}),
+    [](const testing::TestParamInfo<NameCase>& param) { return param.param.name; });
+
+TEST(LockFile, HiddenAndUnlikeARecordFile)
+{
+    EXPECT_EQ(lockFileName(" Ann  Lee "), ".qa-tutor-_Ann__Lee_.lock");
+    EXPECT_EQ(lockFileName(""), ".qa-tutor-.lock");
+}
+
+TEST(LineEnds, CrLfShownAsLf)
 {
     EXPECT_EQ(withBoxLineEnds(""), "");
     EXPECT_EQ(withBoxLineEnds("a\r\n\r\nb\r\n"), "a\n\nb\n");
     // A CR that starts no CR LF pair stays as it is.
     EXPECT_EQ(withBoxLineEnds("a\rb\r"), "a\rb\r");
     EXPECT_EQ(withBoxLineEnds("\r\r\n"), "\r\n");
-    EXPECT_EQ(withRecordLineEnds("a\n\nb\n"), "a\r\n\r\nb\r\n");
-    EXPECT_EQ(withRecordLineEnds(withBoxLineEnds("x\r\ny\r\n")), "x\r\ny\r\n");
 }
 
 } // namespace

@@ -419,11 +419,14 @@ def read_files(folder):
     name = NAME.replace(" ", "_")
     names = {"master": f"masterFile_{name}.txt", "send": f"send_0416{name}.txt",
              "notes": f"notes_{name}.txt"}
+    # A killed run leaves its lock behind (and, killed while taking over a
+    # stale lock, the file of that takeover); the next run takes both over.
+    kept = set(names.values()) | {f".qa-tutor-{name}.lock", f".qa-tutor-{name}.lock.rmlock"}
     contents = {}
     for file, name in names.items():
         path = os.path.join(folder, name)
         contents[file] = open(path, "rb").read() if os.path.exists(path) else b""
-    stray = set(os.listdir(folder)) - set(names.values()) if os.path.isdir(folder) else set()
+    stray = set(os.listdir(folder)) - kept if os.path.isdir(folder) else set()
     return contents, sorted(stray)
 
 

@@ -227,6 +227,30 @@ def unwritable_folder_asked_again(server, args, bank):
         shutil.rmtree(other, ignore_errors=True)
 
 
+def one_run_per_student_and_folder(server, args, bank):
+    """A second start for the same student and folder is refused; a killed run's lock is not."""
+    first = start(server, args, ["Ann", "", "1"])
+    later = []
+    try:
+        first.wait_window()
+        master = os.path.join(first.folder, "masterFile_Ann.txt")
+        opened = read(master)
+        later.append(start(server, args, ["Ann", ""], home=first.home))
+        later[-1].dismiss_message()
+        if later[-1].wait_ended() != 0 or not first.running():
+            raise AssertionError("the refused start did not end alone and cleanly")
+        expect_equal(read(master), opened, "the master file after the refused start")
+        first.process.kill()
+        first.process.wait()
+        later.append(start(server, args, ["Ann", "", "2"], home=first.home))
+        later[-1].wait_window()
+        expect_equal(masked(read(master)), OPENING.format("001") + OPENING.format("002"),
+                     "the master file")
+    finally:
+        for p in later + [first]:
+            p.close()
+
+
 def write_failure_keeps_the_text(server, args, bank):
     p = start(server, args, ["Ann", "", "4"])
     try:
@@ -280,7 +304,8 @@ def pictures_demonstration(server, args, bank):
 
 TESTS = [student_session, unsafe_name_asked_again, name_cancelled,
          unknown_assignment_asked_again, unknown_assignment_cancelled,
-         unwritable_folder_asked_again, write_failure_keeps_the_text, pictures_demonstration]
+         unwritable_folder_asked_again, write_failure_keeps_the_text, pictures_demonstration,
+         one_run_per_student_and_folder]
 
 
 def main():

@@ -52,6 +52,9 @@ INSTANTIATE_TEST_SUITE_P(
                     TextCase{"InTheCodePage", QString::fromUtf8("caf\u00e9 \u20ac5 \u201cq\u201d"),
                              "caf\xe9 \x80"
                              "5 \x93q\x94"},
+                    TextCase{"NoBreakSpaces", QString::fromUtf8("x\u00a0=\u00a02"),
+                             "x\xa0=\xa0"
+                             "2"},
                     TextCase{"OneMegabyte", QString(1 << 20, u'x'), QByteArray(1 << 20, 'x')}),
     [](const testing::TestParamInfo<TextCase>& param) { return param.param.name; });
 
@@ -80,17 +83,15 @@ INSTANTIATE_TEST_SUITE_P(
                     TextCase{"Long", QString(1000, u'3'), QByteArray(1000, '3')}),
     [](const testing::TestParamInfo<TextCase>& param) { return param.param.name; });
 
-TEST(BadNames, NameTooLongForAFileNameIsReportedAtOpening)
+TEST(BadNames, NameTooLongForAFileNameIsRefusedAtTheNamePrompt)
 {
-    const QString name(300, u'n');
-    WindowRun run({name, "", "1"});
+    WindowRun run({QString(300, u'n'), "Ann", "", "1"});
     run.window->Form_Load();
-    EXPECT_EQ(run.platform.messages,
-              QStringList{"Could not write to the file " + run.defaultFolder() + "/masterFile_" +
-                          name + ".txt: File name too long."});
-    EXPECT_EQ(run.platform.prompts.last(), changeFolderPrompt(run.defaultFolder()));
-    EXPECT_TRUE(run.window->ended()); // the folder prompt was cancelled
-    EXPECT_TRUE(QDir(run.defaultFolder()).entryList(QDir::Files).isEmpty());
+    EXPECT_EQ(run.platform.messages, QStringList{nameTooLongMessage()});
+    EXPECT_EQ(run.platform.prompts.mid(0, 2), QStringList({namePrompt(), namePrompt()}));
+    EXPECT_FALSE(run.window->ended());
+    EXPECT_EQ(QDir(run.defaultFolder()).entryList(QDir::Files),
+              QStringList({"masterFile_Ann.txt", "send_0416Ann.txt"}));
 }
 
 TEST(BadNames, DotsAreAnOrdinaryName)

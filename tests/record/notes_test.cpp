@@ -31,6 +31,20 @@ TEST(SaveAsNotes, OneRecordInEachOfTheThreeFiles)
     EXPECT_EQ(r.w().txt_answer->toPlainText(), "");
 }
 
+TEST(SaveAsNotes, NoBreakSpaceReachesEveryFileAsItsByte)
+{
+    RecordRun r;
+    r.press();
+    r.type(QString::fromUtf8("5\u00a0cm"));
+    r.w().cmd_save_as_notes_Click();
+    const QByteArray entry = "`q004.  What is 2+2?";
+    const QByteArray note = "5\xa0"
+                            "cm";
+    EXPECT_EQ(r.masterAdded(), noteRecord(entry, note, true));
+    EXPECT_EQ(r.sendAdded(), noteRecord(entry, note, false));
+    EXPECT_EQ(r.notes(), noteRecord(entry, note, false));
+}
+
 TEST(SaveAsNotes, SecondNoteContinuesTheLineExceptInTheMasterFile)
 {
     RecordRun r;
