@@ -178,8 +178,9 @@ def name_cancelled(server, args, bank):
             p.answer(reply)
         p.wait_window()
         day = time.strftime("%m%d")
-        expect_equal(sorted(os.listdir(p.folder)), ["masterFile_.txt", f"send_{day}.txt"],
-                     "the record files")
+        expect_equal(sorted(os.listdir(p.folder)),
+                     [".qa-tutor-.lock", "masterFile_.txt", f"send_{day}.txt"],
+                     "the files of the running program")
     finally:
         p.close()
 
@@ -236,7 +237,9 @@ def one_run_per_student_and_folder(server, args, bank):
         master = os.path.join(first.folder, "masterFile_Ann.txt")
         opened = read(master)
         later.append(start(server, args, ["Ann", ""], home=first.home))
-        later[-1].dismiss_message()
+        later[-1].dismiss_message(f"qa-tutor is already open for Ann with the folder "
+                                  f"{first.folder}. Please go on in that window: this one "
+                                  f"closes now, with nothing written.")
         if later[-1].wait_ended() != 0 or not first.running():
             raise AssertionError("the refused start did not end alone and cleanly")
         expect_equal(read(master), opened, "the master file after the refused start")
