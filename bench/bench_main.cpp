@@ -81,11 +81,13 @@ public:
 std::string duration(double s)
 {
     char text[32];
-    if (s >= 1) {
+    // The unit follows the size, so that a negative difference reads as well.
+    const double size = std::fabs(s);
+    if (size >= 1) {
         std::snprintf(text, sizeof text, "%.2f s", s);
-    } else if (s >= 1e-3) {
+    } else if (size >= 1e-3) {
         std::snprintf(text, sizeof text, "%.2f ms", s * 1e3);
-    } else if (s >= 1e-6) {
+    } else if (size >= 1e-6) {
         std::snprintf(text, sizeof text, "%.2f us", s * 1e6);
     } else {
         std::snprintf(text, sizeof text, "%.1f ns", s * 1e9);
@@ -122,7 +124,8 @@ void printRatios(const RatioReporter& reporter)
         std::string note;
         if (const auto mb = m.counters.find("MB"); mb != m.counters.end() && mb->second > 0) {
             note = duration(m.seconds / mb->second) + "/MB (baseline " +
-                   duration(base->second.seconds / mb->second) + "/MB)";
+                   duration(base->second.seconds / mb->second) + "/MB, program's extra " +
+                   duration((m.seconds - base->second.seconds) / mb->second) + "/MB)";
         }
         const auto presses = m.counters.find("presses");
         const auto entries = base->second.counters.find("presses");

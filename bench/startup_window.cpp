@@ -1,20 +1,61 @@
-// The program's start-up up to its first paint, the prompts answered at once.
+// The program's start-up as main() runs it, its moments marked for
+// bench_startup: until the name prompt is painted ("prompt"), or with the
+// prompts answered until the window is painted ("window").
+//   bench_startup_window prompt|window FOLDER
 #include "first_paint.h"
-#include "window_run.h"
+#include "app/q_a_template_.h"
+#include "app/qt_platform.h"
+#include "startup_steps.h"
 
-#include <QApplication>
+namespace
+{
+
+// The real prompts; the end of the last one is marked.
+class MarkingPlatform : public QtPlatform
+{
+public:
+    QString prompt(QWidget* parent, const QString& message) override
+    {
+        const QString reply = QtPlatform::prompt(parent, message);
+        if (++prompts_ == startupReplies().size()) {
+            moments::mark("prompt returned");
+        }
+        return reply;
+    }
+
+private:
+    qsizetype prompts_ = 0;
+};
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
+    const StartupArguments arguments = startupArguments(argc, argv);
+    if (!arguments.valid) {
+        return 2;
+    }
     QApplication app(argc, argv);
+    moments::mark("app");
     QApplication::setApplicationName(QStringLiteral("qa-tutor"));
-    // The default folder lies in a fresh temporary folder, as a new HOME would hold it.
-    WindowRun run({"Ann", "", "1"});
-    run.window->Form_Load();
-    if (run.window->ended()) {
+    QApplication::setApplicationDisplayName(QStringLiteral("qa-tutor"));
+
+    MarkingPlatform platform;
+    WindowOptions options;
+    options.defaultFolder = arguments.folder;
+    q_a_template_ window(platform, options);
+    moments::mark("window built");
+
+    const PromptAnswerer answerer(arguments.untilPrompt ? QStringList() : startupReplies());
+    const PaintWatcher painted(window.objectName(), [](QWidget*) {
+        moments::mark("painted");
+        moments::endRun();
+    });
+    loadInSteps(window);
+    if (window.ended()) {
         return 1;
     }
-    new ExitOnFirstPaint(run.window.get());
-    run.window->show();
+    window.show();
+    moments::mark("shown");
     return QApplication::exec();
 }

@@ -3,17 +3,17 @@
 # builds them in build/ (tests configured off) and runs them, each against its
 # baseline measured in the same run, then prints a table of the ratios.
 #   QA_TUTOR_BUILD              build folder (default build/)
-#   QA_TUTOR_BENCH_RUNS         start-up runs of each program (default 15)
+#   QA_TUTOR_BENCH_RUNS         start-up runs of each program and mode (default 31)
 #   QA_TUTOR_BENCH_REPETITIONS  repetitions of each handler benchmark, whose
 #                               median is used (default 5)
 # Arguments are passed to the handler benchmarks (e.g. --benchmark_filter=Enter).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${QA_TUTOR_BUILD:-$root/build}"
-runs="${QA_TUTOR_BENCH_RUNS:-15}"
+runs="${QA_TUTOR_BENCH_RUNS:-31}"
 repetitions="${QA_TUTOR_BENCH_REPETITIONS:-5}"
 handlers=(bench_enter_response bench_display_send bench_next_question)
-targets=(bench_startup bench_startup_window bench_startup_bare "${handlers[@]}")
+targets=(bench_startup bench_startup_window bench_startup_plain "${handlers[@]}")
 
 bash "$root/scripts/setup.sh" run bench
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQA_TUTOR_WERROR=ON \
@@ -23,6 +23,10 @@ cmake --build "$build" --target "${targets[@]}"
 export QT_QPA_PLATFORM=offscreen
 log="$(mktemp "${TMPDIR:-/tmp}/qa-tutor-bench.XXXXXX")"
 trap 'rm -f "$log"' EXIT
+
+# Other work on the machine shows in every figure; the load says how much.
+load() { cut -d' ' -f1-3 /proc/loadavg; }
+echo "machine: $(nproc) cores, QT_QPA_PLATFORM=$QT_QPA_PLATFORM, load average $(load)"
 
 echo "== start-up ($runs runs each)"
 "$build/bench/bench_startup" --runs "$runs" | tee -a "$log"
@@ -37,10 +41,11 @@ done
 
 echo
 awk -F'|' '
-    BEGIN { printf "%-22s %10s %12s %12s %10s %-7s %s\n", "benchmark", "ratio", "program",
+    BEGIN { printf "%-34s %10s %12s %12s %10s %-7s %s\n", "benchmark", "ratio", "program",
                    "baseline", "goal", "", "note" }
     { sub(/^.*RESULT[|]/, "RESULT|") }
-    $1 == "RESULT" { printf "%-22s %10s %12s %12s %10s %-7s %s\n", $2, $3, $4, $5, $6, $7, $8
+    $1 == "RESULT" { printf "%-34s %10s %12s %12s %10s %-7s %s\n", $2, $3, $4, $5, $6, $7, $8
                      if ($7 == "MISSED") missed++ }
     END { if (missed) printf "\n%d goal(s) missed\n", missed }
 ' "$log"
+echo "machine: $(nproc) cores, QT_QPA_PLATFORM=$QT_QPA_PLATFORM, load average $(load) at the end"
