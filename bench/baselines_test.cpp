@@ -1,12 +1,12 @@
 // The benchmarks' baselines stay what they claim to be: the same picture and
 // the same work as the program, without the program.
+#include "app/qt_platform.h"
+#include "app/startup_text.h"
 #include "first_paint.h"
 #include "next_question_walk.h"
 #include "plain_prompt.h"
 #include "plain_window.h"
-#include "app/qt_platform.h"
 #include "startup_steps.h"
-#include "app/startup_text.h"
 #include "window_run.h"
 
 #include <QLabel>
@@ -208,11 +208,11 @@ TEST_P(StepsAsFormLoad, SameStateAndSameRecords)
     EXPECT_EQ(steps.window->assignmentNumber, whole.window->assignmentNumber);
     EXPECT_EQ(steps.window->bankCursor, whole.window->bankCursor);
     EXPECT_EQ(*steps.window->bankLines, *whole.window->bankLines);
-    EXPECT_EQ(TestFolder::read(steps.window->masterFilePath),
-              TestFolder::read(whole.window->masterFilePath));
-    EXPECT_EQ(TestFolder::read(steps.window->sendFilePath),
-              TestFolder::read(whole.window->sendFilePath));
-    EXPECT_FALSE(TestFolder::read(steps.window->sendFilePath).isEmpty());
+    EXPECT_EQ(TestFolder::read(steps.window->masterFilePath()),
+              TestFolder::read(whole.window->masterFilePath()));
+    EXPECT_EQ(TestFolder::read(steps.window->sendFilePath()),
+              TestFolder::read(whole.window->sendFilePath()));
+    EXPECT_FALSE(TestFolder::read(steps.window->sendFilePath()).isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Assignments, StepsAsFormLoad, testing::Values(1, 6, 15));

@@ -1,7 +1,7 @@
 #include "next_question_walk.h"
 
-#include "plain_window.h"
 #include "app/q_a_template_.h"
+#include "plain_window.h"
 
 #include <QCoreApplication>
 #include <QPlainTextEdit>

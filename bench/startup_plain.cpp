@@ -2,10 +2,10 @@
 // nothing of the program. "prompt" shows the name prompt alone; "window"
 // makes the plain window, answers the same three prompts over it and shows it.
 //   bench_startup_plain prompt|window FOLDER
+#include "app/startup_text.h"
 #include "first_paint.h"
 #include "plain_prompt.h"
 #include "plain_window.h"
-#include "app/startup_text.h"
 
 int main(int argc, char* argv[])
 {

@@ -1,7 +1,7 @@
 #include "startup_steps.h"
 
-#include "first_paint.h"
 #include "app/q_a_template_.h"
+#include "first_paint.h"
 
 void loadInSteps(q_a_template_& window)
 {

@@ -2,9 +2,9 @@
 // bench_startup: until the name prompt is painted ("prompt"), or with the
 // prompts answered until the window is painted ("window").
 //   bench_startup_window prompt|window FOLDER
-#include "first_paint.h"
 #include "app/q_a_template_.h"
 #include "app/qt_platform.h"
+#include "first_paint.h"
 #include "startup_steps.h"
 
 namespace
