@@ -113,7 +113,7 @@ TEST_F(CourseText, CountsOfEachKind)
             ++answers;
         } else if (e == "end program") {
             ++ends;
-        } else if (e.size() >= 4 && std::isdigit(static_cast<unsigned char>(e[0]))) {
+        } else if (isAssignmentHeader(e)) {
             ++headers;
         }
     }
@@ -273,7 +273,7 @@ TEST_P(AssignmentLayout, HeaderIsFirstMatchOfItsNumber)
     const std::string key = threeDigits(a.number) + ".";
     int found = 0;
     for (int i = 1; i <= kLastBankIndex && found == 0; ++i) {
-        if (at(i).substr(0, 4) == key) {
+        if (headerKey(at(i)) == key) {
             found = i;
         }
     }

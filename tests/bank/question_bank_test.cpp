@@ -81,4 +81,27 @@ TEST_F(LoadQuestionBank, NoEntriesLeavesBankEmpty)
     }
 }
 
+struct HeaderCase {
+    const char* entry;
+    bool header;
+    const char* key;
+};
+
+class AssignmentHeader : public testing::TestWithParam<HeaderCase>
+{
+};
+
+TEST_P(AssignmentHeader, IsThreeDigitsAndAPeriodFoundByItsFirstFour)
+{
+    EXPECT_EQ(isAssignmentHeader(GetParam().entry), GetParam().header);
+    EXPECT_EQ(headerKey(GetParam().entry), GetParam().key);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Entries, AssignmentHeader,
+    testing::Values(HeaderCase{"005.", true, "005."}, HeaderCase{"006. ", true, "006."},
+                    HeaderCase{"015. Sequences", true, "015."}, HeaderCase{"05.", false, "05."},
+                    HeaderCase{"0005.", false, "0005"}, HeaderCase{"abc.", false, "abc."},
+                    HeaderCase{"`q005.  x", false, "`q00"}, HeaderCase{"", false, ""}));
+
 } // namespace

@@ -1,6 +1,7 @@
 #include "bank/course_text.h"
 #include "bank/question_bank.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -48,6 +49,62 @@ std::string withCrLf(std::string_view file)
     return out;
 }
 
+// Calls f on each piece of text between the separators.
+template <typename F> void forEachPiece(std::string_view text, char separator, F f)
+{
+    for (auto end = text.find(separator);; end = text.find(separator)) {
+        f(text.substr(0, end));
+        if (end == std::string_view::npos) {
+            return;
+        }
+        text.remove_prefix(end + 1);
+    }
+}
+
+struct Written {
+    std::string file;
+    std::vector<std::string> entries; // what the file must read as
+};
+
+// The input read as entries instead: each NUL-separated piece is an entry
+// whose lines are the piece's LF-separated lines. Written as an author would:
+// a comment, bare and labelled "@@" lines, LF or CR LF line ends, and no line
+// end after a last line that is not empty.
+Written writeEntries(std::string_view input)
+{
+    Written written{"A comment line\n@ is no marker\n", {}};
+    written.file.reserve(2 * input.size() + 64);
+    written.entries.reserve(std::count(input.begin(), input.end(), '\0') + 1);
+    forEachPiece(input, '\0', [&](std::string_view piece) {
+        const bool odd = written.entries.size() % 2 == 1;
+        written.file += odd ? "@@ entry\n" : "@@\n";
+        std::string& entry = written.entries.emplace_back();
+        entry.reserve(2 * piece.size());
+        bool first = true;
+        forEachPiece(piece, '\n', [&](std::string_view line) {
+            if (!first) {
+                entry += "\r\n";
+            }
+            first = false;
+            // No entry line can begin "@@", so the author indents such a line.
+            if (line.starts_with("@@")) {
+                entry += ' ';
+                written.file += ' ';
+            }
+            entry += line;
+            written.file += line;
+            // The parser drops one CR before an LF, so a line ending in CR needs another.
+            const bool crLf = line.ends_with('\r') || (line.size() % 2 == 1) != odd;
+            written.file += crLf ? "\r\n" : "\n";
+        });
+    });
+    const bool lastLineEmpty = written.file.ends_with("\n\n") || written.file.ends_with("\n\r\n");
+    if (!lastLineEmpty && input.size() % 2 == 1) {
+        written.file.resize(written.file.size() - (written.file.ends_with("\r\n") ? 2 : 1));
+    }
+    return written;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -60,11 +117,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(!holdsMarkerLine(entry), "no entry holds an \"@@\" line");
     }
     require(parseCourseText(withCrLf(file)) == entries, "CR LF line ends read the same");
+
     if (!file.ends_with('\n')) {
         // Ending the last line drops no CR of its own: only the added one goes.
         require(parseCourseText(std::string(file) + "\r\n") == entries,
                 "a line end after the last line changes nothing");
     }
+
+    const Written written = writeEntries(file);
+    require(parseCourseText(written.file) == written.entries, "written entries read back");
 
     // On the heap, as it is too large for the stack; made once, as a fresh bank
     // per input would take most of the run time. Only the indices written are read.
