@@ -2,8 +2,9 @@
 # Installs every package of debian-packages.txt that is missing, builds qa-tutor
 # in build/ with tests and benchmarks on, and runs every test: the fuzz
 # targets for a short bounded time, the unit and widget tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer, then all tests of the
-# normal build: unit, widget, end-to-end in Xvfb and the crash test.
+# AddressSanitizer and UndefinedBehaviorSanitizer, the Qt-free parts built for
+# Windows under wine, then all tests of the normal build: unit, widget,
+# end-to-end in Xvfb and the crash test.
 #   QA_TUTOR_BUILD  build folder of the normal build (default build/)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -17,6 +18,7 @@ cmake --build "$build" --parallel 2
 
 bash "$root/scripts/test-fuzz.sh"
 bash "$root/scripts/test-sanitizers.sh"
+bash "$root/scripts/test-windows.sh"
 
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$build" --output-on-failure --parallel 2

@@ -2,10 +2,10 @@
 
 #include "app/caption_button.h"
 #include "app/platform.h"
+#include "app/system.h"
 #include "pictures/picture_box.h"
 #include "text/line_ends.h"
 
-#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -60,11 +60,6 @@ constexpr int kInnerHeight = 8490;
 constexpr int kTimerIntervalMs = 15;
 
 } // namespace
-
-QString platformDefaultFolder()
-{
-    return QDir::homePath() + QDir::separator() + QStringLiteral("tutrdata");
-}
 
 q_a_template_::q_a_template_(Platform& platform, WindowOptions options)
     : bankLines(std::make_unique<BankLines>()), platform_(platform), options_(std::move(options))

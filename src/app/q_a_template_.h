@@ -32,9 +32,6 @@ struct WindowOptions {
     QString defaultFolder;
 };
 
-// The folder offered when nothing else is chosen: ~/tutrdata.
-QString platformDefaultFolder();
-
 // The program's one window. It owns the whole state of a run; its procedures
 // keep the names the rest of the code base uses for them.
 class q_a_template_ : public QWidget

@@ -38,6 +38,13 @@ int writeAll(int fd, std::string_view bytes, std::size_t& written)
 
 int syncFile(int fd)
 {
+#ifdef F_FULLFSYNC
+    // On macOS fsync leaves the data in the drive's own cache; F_FULLFSYNC
+    // empties that too. File systems that lack it refuse, and get fsync.
+    if (::fcntl(fd, F_FULLFSYNC) == 0) {
+        return 0;
+    }
+#endif
     // Pipes and character devices cannot be synced and hold nothing to keep.
     return ::fsync(fd) == 0 || errno == EINVAL ? 0 : errno;
 }
@@ -53,7 +60,7 @@ void syncFolder(const FilePath& folder)
 {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
-        ::fsync(fd);
+        syncFile(fd);
         ::close(fd);
     }
 }

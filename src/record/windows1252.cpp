@@ -1,10 +1,10 @@
 #include "record/windows1252.h"
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 #include <optional>
-
-#include <iconv.h>
-#include <locale.h>
+#include <string>
 
 namespace
 {
@@ -92,64 +92,115 @@ void appendUtf8(char32_t codePoint, std::string& out)
     }
 }
 
-// glibc transliterates by the thread's LC_CTYPE; pinning one locale makes the
-// result the same under any process locale. C.UTF-8 knows the better forms for
-// mathematics ("!=" for the not-equal sign, "?" rather than a Latin letter for
-// a Greek one); the built-in "C" stands in where it is not installed.
-class Transliterator
-{
-public:
-    Transliterator() : cd_(iconv_open("WINDOWS-1252//TRANSLIT", "UTF-8"))
-    {
-        static const locale_t cLocale = [] {
-            const locale_t utf8 = newlocale(LC_ALL_MASK, "C.UTF-8", locale_t{});
-            return utf8 != locale_t{} ? utf8 : newlocale(LC_ALL_MASK, "C", locale_t{});
-        }();
-        if (cLocale != locale_t{}) {
-            previous_ = uselocale(cLocale);
-        }
-    }
-    ~Transliterator()
-    {
-        if (previous_ != locale_t{}) {
-            uselocale(previous_);
-        }
-        if (cd_ != kNoConversion) {
-            iconv_close(cd_);
-        }
-    }
-    Transliterator(const Transliterator&) = delete;
-    Transliterator& operator=(const Transliterator&) = delete;
-
-    // One character at a time, so a character iconv rejects costs only itself.
-    void append(std::string_view character, std::string& out)
-    {
-        std::array<char, 256> buffer{};
-        char* in = const_cast<char*>(character.data());
-        std::size_t inLeft = character.size();
-        char* next = buffer.data();
-        std::size_t outLeft = buffer.size();
-        const bool converted = cd_ != kNoConversion &&
-                               iconv(cd_, &in, &inLeft, &next, &outLeft) != kIconvFailed &&
-                               inLeft == 0 && next != buffer.data();
-        if (converted) {
-            out.append(buffer.data(), next);
-        } else {
-            out += '?';
-        }
-        if (cd_ != kNoConversion) {
-            iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        }
-    }
-
-private:
-    static inline const iconv_t kNoConversion = reinterpret_cast<iconv_t>(-1);
-    static constexpr std::size_t kIconvFailed = static_cast<std::size_t>(-1);
-    iconv_t cd_;
-    locale_t previous_{};
+struct AsciiForm {
+    char32_t codePoint;
+    std::string_view ascii;
 };
 
-constexpr char32_t kMinusSign = 0x2212;
+// What students of this course type that the code page lacks, in the forms an
+// instructor reads at a glance. Sorted by code point for the search below.
+constexpr AsciiForm kAsciiForms[]{
+    {0x2002, " "},           {0x2003, " "},        {0x2004, " "},        {0x2005, " "},
+    {0x2006, " "},           {0x2007, " "},        {0x2008, " "},        {0x2009, " "},
+    {0x200A, " "},           {0x2010, "-"},        {0x2011, "-"},        {0x2012, "-"},
+    {0x2015, "-"},           {0x201B, "'"},        {0x201F, "\""},       {0x202F, " "},
+    {0x2032, "'"},           {0x2033, "\""},       {0x2044, "/"},        {0x207A, "^+"},
+    {0x207B, "^-"},          {0x207F, "^n"},       {0x2102, "C"},        {0x2115, "N"},
+    {0x211A, "Q"},           {0x211D, "R"},        {0x2124, "Z"},        {0x2126, "Omega"},
+    {0x2150, "1/7"},         {0x2151, "1/9"},      {0x2152, "1/10"},     {0x2153, "1/3"},
+    {0x2154, "2/3"},         {0x2155, "1/5"},      {0x2156, "2/5"},      {0x2157, "3/5"},
+    {0x2158, "4/5"},         {0x2159, "1/6"},      {0x215A, "5/6"},      {0x215B, "1/8"},
+    {0x215C, "3/8"},         {0x215D, "5/8"},      {0x215E, "7/8"},      {0x2190, "<-"},
+    {0x2192, "->"},          {0x2194, "<->"},      {0x21D2, "=>"},       {0x21D4, "<=>"},
+    {0x2205, "{}"},          {0x2206, "Delta"},    {0x2208, " in "},     {0x2209, " not in "},
+    {0x220F, "product"},     {0x2211, "sum"},      {0x2212, "-"},        {0x2213, "-+"},
+    {0x2215, "/"},           {0x2217, "*"},        {0x2219, "*"},        {0x221A, "sqrt"},
+    {0x221B, "cbrt"},        {0x221E, "infinity"}, {0x2220, "angle"},    {0x2223, "|"},
+    {0x2229, " intersect "}, {0x222A, " U "},      {0x222B, "integral"}, {0x2234, "therefore"},
+    {0x223C, "~"},           {0x2245, "~="},       {0x2248, "~="},       {0x2260, "!="},
+    {0x2261, "=="},          {0x2264, "<="},       {0x2265, ">="},       {0x22C5, "*"},
+    {0x22EF, "..."},
+};
+
+constexpr bool sortedByCodePoint()
+{
+    for (std::size_t i = 1; i < std::size(kAsciiForms); ++i) {
+        if (kAsciiForms[i - 1].codePoint >= kAsciiForms[i].codePoint) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(sortedByCodePoint());
+
+// Greek letters by name, capitalised for the capital letters. The slot of the
+// final sigma is empty among the capitals: no such code point.
+constexpr std::array<std::string_view, 25> kGreek{
+    "alpha", "beta",   "gamma",   "delta", "epsilon", "zeta",    "eta",  "theta", "iota",
+    "kappa", "lambda", "mu",      "nu",    "xi",      "omicron", "pi",   "rho",   "sigma",
+    "sigma", "tau",    "upsilon", "phi",   "chi",     "psi",     "omega"};
+constexpr char32_t kCapitalAlpha = 0x0391;
+constexpr char32_t kSmallAlpha = 0x03B1;
+constexpr std::size_t kFinalSigma = 17;
+
+bool appendGreek(char32_t codePoint, std::string& out)
+{
+    const bool capital = codePoint >= kCapitalAlpha && codePoint < kCapitalAlpha + kGreek.size() &&
+                         codePoint - kCapitalAlpha != kFinalSigma;
+    const bool small = codePoint >= kSmallAlpha && codePoint < kSmallAlpha + kGreek.size();
+    if (!capital && !small) {
+        return false;
+    }
+    const std::string_view name = kGreek[codePoint - (capital ? kCapitalAlpha : kSmallAlpha)];
+    out += capital ? static_cast<char>(name[0] - 'a' + 'A') : name[0];
+    out += name.substr(1);
+    return true;
+}
+
+// Superscript and subscript digits as an exponent and an index. The code page
+// has the superscripts one, two and three itself.
+bool appendScriptDigit(char32_t codePoint, std::string& out)
+{
+    constexpr char32_t kSuperscriptZero = 0x2070;
+    constexpr char32_t kSuperscriptFour = 0x2074;
+    constexpr char32_t kSubscriptZero = 0x2080;
+    if (codePoint == kSuperscriptZero ||
+        (codePoint >= kSuperscriptFour && codePoint <= kSuperscriptZero + 9)) {
+        out += '^';
+        out += static_cast<char>('0' + (codePoint - kSuperscriptZero));
+        return true;
+    }
+    if (codePoint >= kSubscriptZero && codePoint <= kSubscriptZero + 9) {
+        out += '_';
+        out += static_cast<char>('0' + (codePoint - kSubscriptZero));
+        return true;
+    }
+    return false;
+}
+
+// Circled numbers one to twenty, as a numbered list: "(1)".
+bool appendCircledNumber(char32_t codePoint, std::string& out)
+{
+    constexpr char32_t kCircledOne = 0x2460;
+    if (codePoint < kCircledOne || codePoint >= kCircledOne + 20) {
+        return false;
+    }
+    out += '(' + std::to_string(codePoint - kCircledOne + 1) + ')';
+    return true;
+}
+
+void appendAsciiForm(char32_t codePoint, std::string& out)
+{
+    const auto* form =
+        std::lower_bound(std::begin(kAsciiForms), std::end(kAsciiForms), codePoint,
+                         [](const AsciiForm& f, char32_t c) { return f.codePoint < c; });
+    if (form != std::end(kAsciiForms) && form->codePoint == codePoint) {
+        out += form->ascii;
+    } else if (!appendGreek(codePoint, out) && !appendScriptDigit(codePoint, out) &&
+               !appendCircledNumber(codePoint, out)) {
+        out += '?';
+    }
+}
 
 } // namespace
 
@@ -157,7 +208,6 @@ std::string toWindows1252(std::string_view utf8)
 {
     std::string out;
     out.reserve(utf8.size());
-    std::optional<Transliterator> transliterator;
     while (!utf8.empty()) {
         const Decoded decoded = decodeUtf8(utf8);
         if (decoded.length == 0) {
@@ -167,14 +217,8 @@ std::string toWindows1252(std::string_view utf8)
         }
         if (const auto byte = codePageByte(decoded.codePoint)) {
             out += *byte;
-        } else if (decoded.codePoint == kMinusSign) {
-            // In a mathematics answer the minus sign is a hyphen, not a dash.
-            out += '-';
         } else {
-            if (!transliterator) {
-                transliterator.emplace();
-            }
-            transliterator->append(utf8.substr(0, decoded.length), out);
+            appendAsciiForm(decoded.codePoint, out);
         }
         utf8.remove_prefix(decoded.length);
     }

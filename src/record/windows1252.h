@@ -3,12 +3,11 @@
 #include <string>
 #include <string_view>
 
-// Windows-1252 bytes for UTF-8 text. Characters the code page lacks are
-// transliterated where iconv knows an ASCII form (glibc
-// "WINDOWS-1252//TRANSLIT", always under the C.UTF-8 transliteration table,
-// whatever the process locale), otherwise written as "?"; so is a
-// character iconv transliterates to nothing. The result never holds a
-// multi-byte sequence. Each invalid UTF-8 byte becomes "?". ASCII, CR and LF
+// Windows-1252 bytes for UTF-8 text, the same on every system. A character
+// the code page lacks is written in the program's own ASCII form where it has
+// one (mathematics as students type it: "sqrt", "pi", "<=", "->", "^4", "_2",
+// Greek letters by name, "1/3" ...), otherwise as "?". The result never holds
+// a multi-byte sequence. Each invalid UTF-8 byte becomes "?". ASCII, CR and LF
 // included, passes unchanged.
 std::string toWindows1252(std::string_view utf8);
 

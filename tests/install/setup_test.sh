@@ -54,7 +54,7 @@ installs() {
 }
 run="build-essential cmake ninja-build qt6-base-dev qt6-qpa-plugins libgl-dev"
 test="libgtest-dev libgmock-dev python3 xvfb xdotool imagemagick dbus-daemon at-spi2-core"
-test+=" python3-pyatspi clang libclang-rt-14-dev"
+test+=" python3-pyatspi clang libclang-rt-14-dev g++-mingw-w64-x86-64 googletest wine64"
 test+=" desktop-file-utils appstream"
 check "run command's group" installs "$run" run
 check "bench command's groups" installs "$run libbenchmark-dev" run bench

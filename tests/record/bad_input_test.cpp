@@ -46,7 +46,11 @@ INSTANTIATE_TEST_SUITE_P(
                              "a\tb\x01"
                              "c\x7f"},
                     TextCase{"SquareRootArrowEmoji", QString::fromUtf8("\u221a2 \u2192 \U0001F600"),
-                             "?2 -> ?"},
+                             "sqrt2 -> ?"},
+                    TextCase{
+                        "MathAsStudentsTypeIt",
+                        QString::fromUtf8("\u221a(x\u00b2+1) \u2264 \u03c0\u2074 \u2260 \u221e"),
+                        "sqrt(x\xb2+1) <= pi^4 != infinity"},
                     TextCase{"Cjk", QString::fromUtf8("\u4e2d\u6587"), "??"},
                     TextCase{"CombiningAccent", QString::fromUtf8("e\u0301"), "e?"},
                     TextCase{"InTheCodePage", QString::fromUtf8("caf\u00e9 \u20ac5 \u201cq\u201d"),

@@ -128,7 +128,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  {"2"},
                                  "30004",
                                  "`q004.  What is 2+2?",
-                                 "?2 -> x ? caf\xe9",
+                                 "sqrt2 -> x ? caf\xe9",
                                  "confidence assessment:  2\r\n"}),
     [](const testing::TestParamInfo<ResponseCase>& param) { return param.param.name; });
 

@@ -1,0 +1,14 @@
+#include "app/system.h"
+
+#include <QDir>
+
+QString platformDefaultFolder()
+{
+    return QDir::homePath() + QDir::separator() + QStringLiteral("tutrdata");
+}
+
+// A macOS session always has its window server.
+std::optional<std::string> missingDisplay()
+{
+    return std::nullopt;
+}

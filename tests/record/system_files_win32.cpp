@@ -1,0 +1,59 @@
+#include "record_files_fixture.h"
+
+#include <array>
+#include <string_view>
+#include <vector>
+
+#include <windows.h>
+
+namespace
+{
+
+// The system's message for the error as the program shows it: without the
+// closing period and line end.
+std::string messageOf(DWORD error)
+{
+    std::array<char, 512> buffer{};
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+                                        buffer.data(), static_cast<DWORD>(buffer.size()), nullptr);
+    std::string text(buffer.data(), length);
+    while (!text.empty() && std::string_view(". \r\n").find(text.back()) != std::string::npos) {
+        text.pop_back();
+    }
+    return text;
+}
+
+// Windows versions differ in the error of some faults; each listed one stands.
+// For a name too long wine passes on what Linux says of such a name: not found.
+std::vector<DWORD> errorsOf(OpenFault fault)
+{
+    switch (fault) {
+    case OpenFault::MissingFolder:
+    case OpenFault::UnderAFile:
+        return {ERROR_PATH_NOT_FOUND};
+    case OpenFault::MissingFile:
+        return {ERROR_FILE_NOT_FOUND};
+    case OpenFault::IsAFolder:
+    case OpenFault::ReadOnly:
+        return {ERROR_ACCESS_DENIED};
+    case OpenFault::NameTooLong:
+        return {ERROR_FILENAME_EXCED_RANGE, ERROR_INVALID_NAME, ERROR_PATH_NOT_FOUND,
+                ERROR_FILE_NOT_FOUND};
+    }
+    return {};
+}
+
+} // namespace
+
+testing::AssertionResult isSystemReason(const std::string& reason, OpenFault fault)
+{
+    std::string expected;
+    for (const DWORD error : errorsOf(fault)) {
+        if (reason == messageOf(error)) {
+            return testing::AssertionSuccess();
+        }
+        expected += " \"" + messageOf(error) + "\"";
+    }
+    return testing::AssertionFailure() << "\"" << reason << "\", not one of" << expected;
+}
