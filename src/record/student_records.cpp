@@ -2,6 +2,7 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <variant>
 
 bool isSafeFileName(const QString& name)
@@ -15,15 +16,53 @@ bool isSafeFileName(const QString& name)
     return true;
 }
 
+namespace
+{
+
+const QString kMasterPrefix = QStringLiteral("masterFile_");
+const QString kSendPrefix = QStringLiteral("send_");
+const QString kNotesPrefix = QStringLiteral("notes_");
+const QString kExtension = QStringLiteral(".txt");
+constexpr qsizetype kMonthDayLength = 4;
+
+} // namespace
+
 RecordPaths composeRecordPaths(const QString& folder, const QString& fullName, QDate today,
                                QChar separator)
 {
     QString name = fullName;
     name.replace(u' ', u'_');
     const QString monthDay = today.toString(QStringLiteral("MMdd"));
-    return {folder + separator + QStringLiteral("masterFile_") + name + QStringLiteral(".txt"),
-            folder + separator + QStringLiteral("send_") + monthDay + name + QStringLiteral(".txt"),
-            folder + separator + QStringLiteral("notes_") + name + QStringLiteral(".txt")};
+    return {folder + separator + kMasterPrefix + name + kExtension,
+            folder + separator + kSendPrefix + monthDay + name + kExtension,
+            folder + separator + kNotesPrefix + name + kExtension};
+}
+
+std::optional<RecordFileName> recordFileName(const QString& fileName)
+{
+    if (!fileName.endsWith(kExtension)) {
+        return std::nullopt;
+    }
+    const QStringView stem = QStringView(fileName).chopped(kExtension.size());
+    std::optional<RecordFileName> found;
+    if (stem.startsWith(kSendPrefix)) {
+        const QStringView monthDay = stem.mid(kSendPrefix.size(), kMonthDayLength);
+        const bool digits =
+            monthDay.size() == kMonthDayLength &&
+            std::all_of(monthDay.begin(), monthDay.end(), [](QChar c) { return c.isDigit(); });
+        if (digits) {
+            found = {FileRole::send, stem.mid(kSendPrefix.size() + kMonthDayLength).toString()};
+        }
+    } else if (stem.startsWith(kMasterPrefix)) {
+        found = {FileRole::master, stem.mid(kMasterPrefix.size()).toString()};
+    } else if (stem.startsWith(kNotesPrefix)) {
+        found = {FileRole::notes, stem.mid(kNotesPrefix.size()).toString()};
+    }
+    if (!found || found->fullName.isEmpty()) {
+        return std::nullopt;
+    }
+    found->fullName.replace(u'_', u' ');
+    return found;
 }
 
 // Through UTF-8, which the path converts to the system's own form; a lone
