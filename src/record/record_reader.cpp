@@ -9,6 +9,7 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 using namespace recordText;
@@ -72,7 +73,10 @@ struct Line {
 class Lines
 {
 public:
-    explicit Lines(const ByteSource& source) : source_(source), buffer_(kChunk) {}
+    explicit Lines(const ByteSource& source)
+        : source_(source), buffer_(std::make_unique_for_overwrite<char[]>(kChunk))
+    {
+    }
 
     // The line k places after the current one; null past the end.
     const Line* peek(std::size_t k)
@@ -95,12 +99,12 @@ public:
     int error() const { return error_; }
 
 private:
-    static constexpr std::size_t kChunk = std::size_t{1} << 20;
+    static constexpr std::size_t kChunk = std::size_t{1} << 16;
 
     bool refill()
     {
         for (;;) {
-            const std::ptrdiff_t n = source_(buffer_.data(), buffer_.size());
+            const std::ptrdiff_t n = source_(buffer_.get(), kChunk);
             if (n < 0 && errno == EINTR) {
                 continue;
             }
@@ -130,7 +134,7 @@ private:
                 }
                 break;
             }
-            const char* begin = buffer_.data() + pos_;
+            const char* begin = buffer_.get() + pos_;
             const auto* lf = static_cast<const char*>(std::memchr(begin, '\n', end_ - pos_));
             const std::size_t n = lf ? static_cast<std::size_t>(lf - begin) : end_ - pos_;
             if (line.text.size() + n > kLongestLine) {
@@ -153,7 +157,7 @@ private:
     }
 
     const ByteSource& source_;
-    std::vector<char> buffer_;
+    std::unique_ptr<char[]> buffer_;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
     bool atEnd_ = false;
