@@ -63,18 +63,20 @@ bool isAscii(std::string_view bytes)
 }
 
 struct Line {
-    std::string text;
+    // Into the reader's buffer: valid until the next peek.
+    std::string_view text;
     std::size_t number = 0;
     bool tooLong = false;
 };
 
 // The file's lines, a few at a time: a line ends at LF, and a CR before the
-// LF is no part of it.
+// LF is no part of it. Lines stay in the buffer they were read into; the
+// buffer grows only for a line, with the few after it, longer than itself.
 class Lines
 {
 public:
     explicit Lines(const ByteSource& source)
-        : source_(source), buffer_(std::make_unique_for_overwrite<char[]>(kChunk))
+        : source_(source), buffer_(std::make_unique_for_overwrite<char[]>(kChunk)), size_(kChunk)
     {
     }
 
@@ -94,17 +96,54 @@ public:
         --count_;
     }
     // The current line keeps what follows its first n bytes.
-    void dropPrefix(std::size_t n) { ring_[start_].text.erase(0, n); }
+    void dropPrefix(std::size_t n) { ring_[start_].text.remove_prefix(n); }
     std::size_t endNumber() const { return number_ + 1; }
     int error() const { return error_; }
 
 private:
     static constexpr std::size_t kChunk = std::size_t{1} << 16;
 
-    bool refill()
+    // Moves what is still needed, from `keep` on, to the front, makes room
+    // and reads more. False at the end.
+    bool refill(std::size_t& keep)
     {
+        if (atEnd_) {
+            return false;
+        }
+        std::size_t live = keep;
+        for (std::size_t i = 0; i < count_; ++i) {
+            const Line& line = ring_[(start_ + i) % ring_.size()];
+            if (!line.text.empty()) {
+                live = std::min(live, static_cast<std::size_t>(line.text.data() - buffer_.get()));
+            }
+        }
+        if (live > 0) {
+            std::memmove(buffer_.get(), buffer_.get() + live, end_ - live);
+            for (std::size_t i = 0; i < count_; ++i) {
+                Line& line = ring_[(start_ + i) % ring_.size()];
+                if (!line.text.empty()) {
+                    line.text = {line.text.data() - live, line.text.size()};
+                }
+            }
+            end_ -= live;
+            pos_ -= live;
+            keep -= live;
+        }
+        if (end_ == size_) {
+            auto larger = std::make_unique_for_overwrite<char[]>(size_ * 2);
+            std::memcpy(larger.get(), buffer_.get(), end_);
+            for (std::size_t i = 0; i < count_; ++i) {
+                Line& line = ring_[(start_ + i) % ring_.size()];
+                if (!line.text.empty()) {
+                    line.text = {larger.get() + (line.text.data() - buffer_.get()),
+                                 line.text.size()};
+                }
+            }
+            buffer_ = std::move(larger);
+            size_ *= 2;
+        }
         for (;;) {
-            const std::ptrdiff_t n = source_(buffer_.get(), kChunk);
+            const std::ptrdiff_t n = source_(buffer_.get() + end_, size_ - end_);
             if (n < 0 && errno == EINTR) {
                 continue;
             }
@@ -115,8 +154,7 @@ private:
                 atEnd_ = true;
                 return false;
             }
-            pos_ = 0;
-            end_ = static_cast<std::size_t>(n);
+            end_ += static_cast<std::size_t>(n);
             return true;
         }
     }
@@ -124,32 +162,38 @@ private:
     bool fill()
     {
         Line& line = ring_[(start_ + count_) % ring_.size()];
-        line.text.clear();
         line.tooLong = false;
-        bool any = false;
+        std::size_t begin = pos_;
+        std::size_t lineEnd = 0;
         for (;;) {
-            if (pos_ == end_ && (atEnd_ || !refill())) {
-                if (!any) {
-                    return false;
-                }
+            const auto* lf =
+                pos_ < end_
+                    ? static_cast<const char*>(std::memchr(buffer_.get() + pos_, '\n', end_ - pos_))
+                    : nullptr;
+            if (lf) {
+                lineEnd = static_cast<std::size_t>(lf - buffer_.get());
+                pos_ = lineEnd + 1;
                 break;
             }
-            const char* begin = buffer_.get() + pos_;
-            const auto* lf = static_cast<const char*>(std::memchr(begin, '\n', end_ - pos_));
-            const std::size_t n = lf ? static_cast<std::size_t>(lf - begin) : end_ - pos_;
-            if (line.text.size() + n > kLongestLine) {
+            pos_ = end_;
+            if (line.tooLong || end_ - begin > kLongestLine) {
+                // Not held: what is read of it is dropped.
                 line.tooLong = true;
-            } else if (!line.tooLong) {
-                line.text.append(begin, n);
+                end_ = pos_ = begin;
             }
-            any = true;
-            pos_ += lf ? n + 1 : n;
-            if (lf) {
+            if (!refill(begin)) {
+                if (begin == end_ && !line.tooLong) {
+                    return false;
+                }
+                lineEnd = end_;
+                pos_ = end_;
                 break;
             }
         }
-        if (!line.text.empty() && line.text.back() == '\r') {
-            line.text.pop_back();
+        line.text = line.tooLong ? std::string_view()
+                                 : std::string_view(buffer_.get() + begin, lineEnd - begin);
+        if (line.text.ends_with('\r')) {
+            line.text.remove_suffix(1);
         }
         line.number = ++number_;
         ++count_;
@@ -158,6 +202,7 @@ private:
 
     const ByteSource& source_;
     std::unique_ptr<char[]> buffer_;
+    std::size_t size_;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
     bool atEnd_ = false;
@@ -284,7 +329,7 @@ private:
         ReadOpening& r = opening_;
         r = {};
         r.line = in_.peek(0)->number;
-        r.codeLine = in_.peek(0)->text;
+        r.codeLine = std::string(in_.peek(0)->text);
         r.assignment = in_.peek(1)->text.substr(t_.assignment.size());
         appendText(r.header, in_.peek(2)->text);
         for (int i = 0; i < 3; ++i) {
@@ -332,7 +377,7 @@ private:
         const Line* third = in_.peek(0);
         if (const auto stamped = third ? dateStampLineStamp(third->text) : std::nullopt) {
             r.kind = ReadEntry::Kind::note;
-            r.date = stamped->date();
+            r.date = stamped->date;
             in_.pop();
         } else if (third && third->text.empty() && in_.peek(1) && in_.peek(1)->text.empty() &&
                    in_.peek(2)) {
@@ -439,12 +484,13 @@ private:
         for (;;) {
             const Line* line = in_.peek(0);
             if (line && !line->tooLong && line->text.starts_with(t_.runOn)) {
-                const std::string_view rest = std::string_view(line->text).substr(t_.runOn.size());
-                if (rest.empty() && (!in_.peek(1) || startsRecord(1))) {
+                const bool restEmpty = line->text.size() == t_.runOn.size();
+                const bool restStarts = line->text.substr(t_.runOn.size()) == t_.startRule;
+                if (restEmpty && (!in_.peek(1) || startsRecord(1))) {
                     in_.pop();
                     break;
                 }
-                if (rest == t_.startRule ? isStamp(1) : (!rest.empty() && opensRun(0))) {
+                if (restStarts ? isStamp(1) : (!restEmpty && opensRun(0))) {
                     in_.dropPrefix(t_.runOn.size());
                     break;
                 }

@@ -168,7 +168,7 @@ std::optional<QTime> stampLineTime(std::string_view line)
     return f ? timeOf(*f) : std::nullopt;
 }
 
-std::optional<QDateTime> dateStampLineStamp(std::string_view line)
+std::optional<DateStamp> dateStampLineStamp(std::string_view line)
 {
     const auto rest = afterIndent(line);
     if (!rest || rest->size() != kDateFormat.size() + kTimeFormat.size()) {
@@ -181,7 +181,7 @@ std::optional<QDateTime> dateStampLineStamp(std::string_view line)
     if (!date || !time) {
         return std::nullopt;
     }
-    return QDateTime(*date, *time);
+    return DateStamp{*date, *time};
 }
 
 std::optional<long long> questionNumberLineValue(std::string_view line)

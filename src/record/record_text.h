@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDate>
-#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <QTime>
@@ -51,7 +50,11 @@ QString questionNumberLine(const QString& assignmentNumber, const QString& quest
 // The same lines read back; nothing when a line is not one.
 std::optional<QDate> dateLineDate(std::string_view line);
 std::optional<QTime> stampLineTime(std::string_view line);
-std::optional<QDateTime> dateStampLineStamp(std::string_view line);
+struct DateStamp {
+    QDate date;
+    QTime time;
+};
+std::optional<DateStamp> dateStampLineStamp(std::string_view line);
 // The number of a question-number line (30004), of a question's first line
 // ("`q004.  ..." gives 4).
 std::optional<long long> questionNumberLineValue(std::string_view line);

@@ -1,5 +1,7 @@
 #include "report/writers.h"
 
+#include <algorithm>
+
 namespace
 {
 
@@ -26,12 +28,16 @@ void appendDigits(std::string& out, int value, int width)
 std::string isoDate(QDate date)
 {
     std::string text;
-    if (date.isValid() && date.year() > 0) {
-        appendDigits(text, date.year(), 4);
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    date.getDate(&year, &month, &day);
+    if (date.isValid() && year > 0) {
+        appendDigits(text, year, 4);
         text += '-';
-        appendDigits(text, date.month(), 2);
+        appendDigits(text, month, 2);
         text += '-';
-        appendDigits(text, date.day(), 2);
+        appendDigits(text, day, 2);
     }
     return text;
 }
@@ -71,7 +77,10 @@ bool CsvWriter::flush()
 
 void CsvWriter::field(std::string_view text)
 {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+    const bool plain = std::none_of(text.begin(), text.end(), [](char c) {
+        return c == ',' || c == '"' || c == '\r' || c == '\n';
+    });
+    if (plain) {
         buffer_ += text;
         return;
     }
@@ -91,7 +100,11 @@ void CsvWriter::row(const ReportRow& row)
     buffer_ += ',';
     field(*row.file);
     buffer_ += ',';
-    buffer_ += isoDate(row.date);
+    if (row.date != lastDate_) {
+        lastDate_ = row.date;
+        lastDateText_ = isoDate(row.date);
+    }
+    buffer_ += lastDateText_;
     buffer_ += ',';
     buffer_ += clockTime(row.time);
     buffer_ += ',';

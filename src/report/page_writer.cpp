@@ -27,38 +27,68 @@ div p { margin: 0.2em 0 0.6em; white-space: pre-wrap; }
 div h4 { margin: 0.4em 0 0; font-size: 0.85em; color: #444; }
 )";
 
-void escaped(std::ostream& out, std::string_view text)
+// The page in pieces of a megabyte: a stream's own cost per call would
+// otherwise be most of the writing.
+class Out
+{
+public:
+    explicit Out(std::ostream& out) : out_(out) {}
+    ~Out() { flush(); }
+    Out& operator<<(std::string_view text)
+    {
+        text_ += text;
+        if (text_.size() >= kFlushSize) {
+            flush();
+        }
+        return *this;
+    }
+    Out& operator<<(int number) { return *this << std::string_view(std::to_string(number)); }
+    Out& operator<<(char c) { return *this << std::string_view(&c, 1); }
+    void flush()
+    {
+        out_.write(text_.data(), static_cast<std::streamsize>(text_.size()));
+        text_.clear();
+    }
+
+private:
+    static constexpr std::size_t kFlushSize = std::size_t{1} << 20;
+    std::ostream& out_;
+    std::string text_;
+};
+
+std::string_view replacementOf(char c)
+{
+    switch (c) {
+    case '&':
+        return "&amp;";
+    case '<':
+        return "&lt;";
+    case '>':
+        return "&gt;";
+    case '"':
+        return "&quot;";
+    case '\'':
+        return "&#39;";
+    default:
+        return {};
+    }
+}
+
+void escaped(Out& out, std::string_view text)
 {
     std::size_t start = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const char* replacement = nullptr;
-        switch (text[i]) {
-        case '&':
-            replacement = "&amp;";
-            break;
-        case '<':
-            replacement = "&lt;";
-            break;
-        case '>':
-            replacement = "&gt;";
-            break;
-        case '"':
-            replacement = "&quot;";
-            break;
-        case '\'':
-            replacement = "&#39;";
-            break;
-        default:
-            continue;
+        const std::string_view replacement = replacementOf(text[i]);
+        if (!replacement.empty()) {
+            out << text.substr(start, i - start) << replacement;
+            start = i + 1;
         }
-        out << text.substr(start, i - start) << replacement;
-        start = i + 1;
     }
     out << text.substr(start);
 }
 
 // A rating as a coloured digit; what is not a digit 0 to 3 shows as typed.
-void rating(std::ostream& out, const char* what, bool given, const std::string& reply)
+void rating(Out& out, const char* what, bool given, const std::string& reply)
 {
     const bool digit = reply.size() == 1 && reply[0] >= '0' && reply[0] <= '3';
     out << "<span class=\"r " << (digit ? 'r' + reply : std::string("rx")) << "\" title=\"" << what
@@ -73,21 +103,26 @@ void rating(std::ostream& out, const char* what, bool given, const std::string& 
     out << "</span>";
 }
 
-void section(std::ostream& out, const char* heading, std::string_view text)
+std::string_view firstLine(std::string_view text)
+{
+    return text.substr(0, text.find('\n'));
+}
+
+void section(Out& out, const char* heading, std::string_view text)
 {
     out << "<h4>" << heading << "</h4><p>";
     escaped(out, text);
     out << "</p>";
 }
 
-void cell(std::ostream& out, const Cell& c, const CourseQuestion* question)
+void cell(Out& out, const Cell& c, const CourseQuestion* question)
 {
     out << "<td><details><summary>";
     rating(out, "confidence", c.confidenceGiven, c.confidence);
     out << ' ';
     rating(out, "self-critique", c.critiqueGiven, c.critiqueRating);
     out << "</summary><div>";
-    section(out, "Question", question ? std::string_view(question->text) : "(not in this course)");
+    section(out, "Question", question ? firstLine(question->text) : "(not in this course)");
     section(out, c.responses > 1 ? "Response (the latest)" : "Response",
             c.responses ? std::string_view(c.response) : "(none)");
     section(out, "Worked answer begins",
@@ -99,8 +134,9 @@ void cell(std::ostream& out, const Cell& c, const CourseQuestion* question)
 
 } // namespace
 
-void writePage(const Report& report, std::ostream& out)
+void writePage(const Report& report, std::ostream& stream)
 {
+    Out out(stream);
     out << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
         << "<title>" << kCourseTitle << ": responses</title>\n<style>" << kStyle
         << "</style>\n</head>\n<body>\n<h1>" << kCourseTitle << ": responses</h1>\n"
@@ -113,7 +149,7 @@ void writePage(const Report& report, std::ostream& out)
         << "<span class=\"r rx\">&middot;</span> not rated yet, "
         << "<span class=\"r rx\">&ndash;</span> rating cancelled. "
         << "Open a cell for the question, the response, the worked answer and the "
-           "critique.</p>\n";
+           "critique; open a question's heading for the whole question.</p>\n";
     for (const auto& [assignment, students] : report.cells()) {
         const CourseAssignment* course = report.course().assignment(assignment);
         std::set<int> questions;
@@ -131,7 +167,17 @@ void writePage(const Report& report, std::ostream& out)
         escaped(out, assignment);
         out << "</h2>\n<table>\n<tr><th class=\"student\">student</th>";
         for (const int q : questions) {
-            out << "<th>q" << (q < 10 ? "00" : q < 100 ? "0" : "") << q << "</th>";
+            // The whole question once, in its column's heading.
+            out << "<th><details><summary>q"
+                << (q < 10    ? "00"
+                    : q < 100 ? "0"
+                              : "")
+                << q << "</summary><div>";
+            const CourseQuestion* question = report.course().question(assignment, q);
+            section(out, "Question", question ? std::string_view(question->text) : "");
+            section(out, "Worked answer begins",
+                    question ? std::string_view(question->answerFirstLine) : "");
+            out << "</div></details></th>";
         }
         out << "</tr>\n";
         for (const auto& [student, cells] : students) {

@@ -2,6 +2,7 @@
 
 #include "record/record_text.h"
 
+#include <algorithm>
 #include <functional>
 
 std::string_view kindName(ReportRow::Kind kind)
@@ -33,6 +34,23 @@ void RatingCounts::add(const std::string& reply)
 int RatingCounts::total() const
 {
     return digits[0] + digits[1] + digits[2] + digits[3] + other + cancelled;
+}
+
+RunSummary::Question& RunSummary::question(int number)
+{
+    for (Question& q : questions) {
+        if (q.number == number) {
+            return q;
+        }
+    }
+    questions.push_back({number, false, {}, false, {}});
+    return questions.back();
+}
+
+std::size_t RunSummary::answered() const
+{
+    return static_cast<std::size_t>(std::count_if(questions.begin(), questions.end(),
+                                                  [](const Question& q) { return q.answered; }));
 }
 
 namespace
@@ -67,13 +85,16 @@ void Report::beginFile(const std::string& student, const std::string& file, bool
     dedupe_ = dedupe;
     run_ = {};
     lastQuestion_ = 0;
+    lastRun_ = nullptr;
+    lastCells_ = nullptr;
 }
 
 void Report::opening(const ReadOpening& record)
 {
     run_ = {record.assignment, record.date, std::hash<std::string>{}(record.codeLine)};
     lastQuestion_ = 0;
-    runs_[student_][run_];
+    lastKey_ = run_;
+    lastRun_ = &runs_[student_][run_];
 }
 
 bool Report::seenBefore(const ReadEntry& record, QDate date)
@@ -158,9 +179,14 @@ void Report::entry(const ReadEntry& record)
     if (key.assignment.empty()) {
         key.assignment = row.assignment;
     }
-    RunSummary& run = runs_[student_][key];
+    if (!lastRun_ || lastKey_ < key || key < lastKey_) {
+        lastKey_ = key;
+        lastRun_ = &runs_[student_][key];
+    }
+    RunSummary& run = *lastRun_;
     if (row.date.isValid()) {
-        const QDateTime stamp(row.date, row.time);
+        // Without a zone: a local time would look up the zone for every record.
+        const QDateTime stamp(row.date, row.time, Qt::UTC);
         if (!run.first.isValid() || stamp < run.first) {
             run.first = stamp;
         }
@@ -169,15 +195,23 @@ void Report::entry(const ReadEntry& record)
         }
     }
     const bool placed = row.question > 0 && !row.assignment.empty();
+    const auto cellOf = [&]() -> Cell& {
+        if (!lastCells_ || lastAssignment_ != row.assignment) {
+            lastAssignment_ = row.assignment;
+            lastCells_ = &cells_[row.assignment][student_];
+        }
+        return (*lastCells_)[row.question];
+    };
     switch (row.kind) {
     case Kind::question:
         run.confidence.add(record.reply);
         if (row.question > 0) {
-            run.answered.insert(row.question);
-            run.confidenceOf[row.question] = record.reply;
+            RunSummary::Question& question = run.question(row.question);
+            question.answered = true;
+            question.confidence = record.reply;
         }
         if (placed) {
-            Cell& cell = cells_[row.assignment][student_][row.question];
+            Cell& cell = cellOf();
             cell.response = record.text;
             cell.confidence = record.reply;
             cell.confidenceGiven = true;
@@ -188,10 +222,12 @@ void Report::entry(const ReadEntry& record)
         ++run.critiques;
         run.critique.add(record.reply);
         if (row.question > 0) {
-            run.critiqueOf[row.question] = record.reply;
+            RunSummary::Question& question = run.question(row.question);
+            question.critiqued = true;
+            question.critique = record.reply;
         }
         if (placed) {
-            Cell& cell = cells_[row.assignment][student_][row.question];
+            Cell& cell = cellOf();
             cell.critique = record.text;
             cell.critiqueRating = record.reply;
             cell.critiqueGiven = true;

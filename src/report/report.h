@@ -10,11 +10,11 @@
 #include <array>
 #include <cstdint>
 #include <map>
-#include <set>
 #include <string>
 #include <tuple>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 // One response or note as the report shows it.
 struct ReportRow {
@@ -52,14 +52,22 @@ struct RatingCounts {
 struct RunSummary {
     QDateTime first;
     QDateTime last;
-    std::set<int> answered;
     int critiques = 0;
     int notes = 0;
     RatingCounts confidence;
     RatingCounts critique;
-    // The latest ratings of each question in this run.
-    std::map<int, std::string> confidenceOf;
-    std::map<int, std::string> critiqueOf;
+    // The latest ratings of each question in this run; a run has a dozen
+    // questions or so, and a record is looked up here each time.
+    struct Question {
+        int number = 0;
+        bool answered = false;
+        std::string confidence;
+        bool critiqued = false;
+        std::string critique;
+    };
+    std::vector<Question> questions;
+    Question& question(int number);
+    std::size_t answered() const;
 };
 
 // The latest texts and ratings of one student's question, for the page.
@@ -124,4 +132,9 @@ private:
     bool dedupe_ = false;
     RunKey run_;
     int lastQuestion_ = 0;
+    // Where the last record went; most records go where the one before did.
+    RunKey lastKey_;
+    RunSummary* lastRun_ = nullptr;
+    std::string lastAssignment_;
+    std::map<int, Cell>* lastCells_ = nullptr;
 };

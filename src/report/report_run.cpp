@@ -41,9 +41,11 @@ bool addFolder(const fs::path& folder, bool recursive, std::vector<std::string>&
 {
     std::error_code ec;
     fs::directory_iterator it(folder, ec);
-    std::vector<fs::path> found;
+    // The entry's own type, as the listing gives it, saves a look-up per file.
+    std::vector<std::pair<fs::path, bool>> found;
     for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-        found.push_back(it->path());
+        std::error_code typeError;
+        found.emplace_back(it->path(), it->is_directory(typeError));
     }
     if (ec) {
         err << folder.string() << ": " << ec.message() << '\n';
@@ -51,9 +53,7 @@ bool addFolder(const fs::path& folder, bool recursive, std::vector<std::string>&
     }
     std::sort(found.begin(), found.end());
     bool ok = true;
-    for (const fs::path& path : found) {
-        std::error_code typeError;
-        const bool folderHere = fs::is_directory(path, typeError);
+    for (const auto& [path, folderHere] : found) {
         if (recursive && folderHere) {
             ok = addFolder(path, recursive, files, err) && ok;
         } else if (isSendFileName(path.filename().string())) {

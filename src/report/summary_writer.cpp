@@ -42,20 +42,23 @@ void writeRun(std::ostream& out, const RunSummary& run, std::size_t questions)
     } else {
         out << "with no time stamp";
     }
-    out << ": " << run.answered.size() << " of " << questions << " questions answered, "
-        << run.critiques << (run.critiques == 1 ? " critique, " : " critiques, ") << run.notes
+    out << ": " << run.answered() << " of " << questions << " questions answered, " << run.critiques
+        << (run.critiques == 1 ? " critique, " : " critiques, ") << run.notes
         << (run.notes == 1 ? " note\n" : " notes\n");
     writeCounts(out, "confidence", run.confidence);
     writeCounts(out, "critique  ", run.critique);
+    auto rated = run.questions;
+    std::sort(rated.begin(), rated.end(),
+              [](const auto& a, const auto& b) { return a.number < b.number; });
     std::vector<std::string> help;
-    for (const auto& [question, rating] : run.confidenceOf) {
-        if (needsHelp(rating)) {
-            help.push_back(questionName(question) + " (confidence " + rating + ')');
+    for (const auto& q : rated) {
+        if (q.answered && needsHelp(q.confidence)) {
+            help.push_back(questionName(q.number) + " (confidence " + q.confidence + ')');
         }
     }
-    for (const auto& [question, rating] : run.critiqueOf) {
-        if (needsHelp(rating)) {
-            help.push_back(questionName(question) + " (critique " + rating + ')');
+    for (const auto& q : rated) {
+        if (q.critiqued && needsHelp(q.critique)) {
+            help.push_back(questionName(q.number) + " (critique " + q.critique + ')');
         }
     }
     out << "      rated 0 or 1:";

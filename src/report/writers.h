@@ -27,6 +27,8 @@ private:
     void field(std::string_view text);
     std::FILE* file_;
     std::string buffer_;
+    QDate lastDate_;
+    std::string lastDateText_;
     bool failed_ = false;
 };
 

@@ -85,7 +85,10 @@ public:
             const Question& q = qs[static_cast<std::size_t>(i)];
             clock = clock.addSecs(60);
             bytes += head(role, clock, assignment, q.number, q.entry,
-                          QStringLiteral("%1 on q%2:\r\nmy work, step by step, gives x = %3.")
+                          QStringLiteral("%1 on q%2:\r\nI wrote down what is given and what is "
+                                         "asked, then worked it step by step:\r\n3a + 3b = 9 "
+                                         "and 4a - 5b = 3, so 27b = 27, b = 1 and a = 2.\r\n"
+                                         "Checked in both equations: x = %3.")
                               .arg(student)
                               .arg(q.number)
                               .arg(i * 7 % 5));
