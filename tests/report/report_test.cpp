@@ -187,6 +187,30 @@ TEST(Copies, InTheMasterAndSendFilesCountOnce)
     EXPECT_EQ(folder.read("out.csv").count("\r\nAnn Lee,"), 6);
 }
 
+TEST(Folders, GiveTheirSendFilesAndSubfoldersOnlyWhenAsked)
+{
+    Folder folder;
+    QDir(folder.dir.path()).mkdir("week2");
+    QTime clock(10, 0);
+    const std::string run =
+        writer().run(FileRole::send, "001", kDay, clock, "CODE", 1, QStringLiteral("Ann"));
+    folder.write("send_0416Ann.txt", run);
+    folder.write("week2/send_0423Bo.txt", run);
+    folder.write("masterFile_Cy.txt", run);
+    folder.write("notes_Dee.txt", run);
+    const std::string top = folder.dir.path().toStdString();
+    for (const bool recursive : {false, true}) {
+        const Outcome r = report({{top}, recursive, {}, {}});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.out.find("Ann\n"), std::string::npos);
+        EXPECT_EQ(r.out.find("Bo\n") != std::string::npos, recursive) << r.out;
+        EXPECT_EQ(r.out.find("Cy\n"), std::string::npos);
+        EXPECT_EQ(r.out.find("Dee\n"), std::string::npos);
+    }
+    const Outcome named = report({{folder.path("masterFile_Cy.txt")}, false, {}, {}});
+    EXPECT_NE(named.out.find("Cy\n"), std::string::npos);
+}
+
 TEST(Page, ShowsEveryTextAsText)
 {
     Folder folder;
