@@ -78,11 +78,13 @@ void escaped(Out& out, std::string_view text)
 {
     std::size_t start = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const std::string_view replacement = replacementOf(text[i]);
-        if (!replacement.empty()) {
-            out << text.substr(start, i - start) << replacement;
-            start = i + 1;
+        const char c = text[i];
+        // Most characters are none of the five.
+        if (c > '>' || (c != '&' && c != '<' && c != '>' && c != '"' && c != '\'')) {
+            continue;
         }
+        out << text.substr(start, i - start) << replacementOf(c);
+        start = i + 1;
     }
     out << text.substr(start);
 }

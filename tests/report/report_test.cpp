@@ -2,6 +2,7 @@
 
 #include "bank/course.h"
 #include "report/report.h"
+#include "report/report_command_line.h"
 #include "report/report_run.h"
 #include "report/writers.h"
 
@@ -262,5 +263,88 @@ INSTANTIATE_TEST_SUITE_P(Report, CsvField,
                                          CsvCase{"Quote", "a \"b\"", "\"a \"\"b\"\"\""},
                                          CsvCase{"LineBreaks", "a\r\nb", "\"a\nb\""}),
                          [](const auto& param) { return std::string(param.param.name); });
+
+struct UnreadableCase {
+    const char* name;
+    // The path to name on the command line, and the file told of.
+    std::function<std::pair<std::string, std::string>(const Folder&)> setUp;
+    std::string message;
+};
+
+class UnreadableFile : public testing::TestWithParam<UnreadableCase>
+{
+};
+
+TEST_P(UnreadableFile, IsToldWithTheSystemsReasonAndTheRestIsRead)
+{
+    Folder folder;
+    folder.write("send_0416Ann.txt", writer().opening("001", kDay, "RUN"));
+    const auto [named, told] = GetParam().setUp(folder);
+    const Outcome r = report({{named, folder.path("send_0416Ann.txt")}, false, {}, {}});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, told + ": " + GetParam().message + "\n");
+    EXPECT_NE(r.out.find("Ann\n  assignment 001"), std::string::npos) << r.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Report, UnreadableFile,
+    testing::Values(UnreadableCase{"Missing",
+                                   [](const Folder& f) {
+                                       const std::string path = f.path("send_0416Nobody.txt");
+                                       return std::pair(path, path);
+                                   },
+                                   "No such file or directory"},
+                    UnreadableCase{"AFolderNamedAsASendFile",
+                                   [](const Folder& f) {
+                                       QDir(f.dir.path()).mkpath("in/send_0416Bo.txt");
+                                       return std::pair(f.path("in"), f.path("in/send_0416Bo.txt"));
+                                   },
+                                   "Is a directory"}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+struct CommandCase {
+    const char* name;
+    std::vector<const char*> args;
+    int status; // -1: the options are returned
+    const char* err;
+};
+
+class CommandLine : public testing::TestWithParam<CommandCase>
+{
+};
+
+TEST_P(CommandLine, AnswersAsQaTutorDoes)
+{
+    std::vector<const char*> argv = {"qa-tutor-report"};
+    argv.insert(argv.end(), GetParam().args.begin(), GetParam().args.end());
+    std::ostringstream out;
+    std::ostringstream err;
+    const auto parsed =
+        parseReportCommandLine(static_cast<int>(argv.size()), argv.data(), out, err);
+    const int* status = std::get_if<int>(&parsed);
+    EXPECT_EQ(status ? *status : -1, GetParam().status);
+    EXPECT_EQ(err.str().substr(0, err.str().find('\n')), GetParam().err);
+    if (GetParam().status == 2) {
+        EXPECT_NE(err.str().find("\nUsage: qa-tutor-report"), std::string::npos);
+        EXPECT_TRUE(out.str().empty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Report, CommandLine,
+    testing::Values(
+        CommandCase{"Version", {"--version"}, 0, ""}, CommandCase{"Help", {"--help"}, 0, ""},
+        CommandCase{"Files", {"--csv", "a.csv", "--recursive", "dir", "--", "-odd"}, -1, ""},
+        CommandCase{"NothingToRead", {}, 2, "qa-tutor-report: no file or folder to read"},
+        CommandCase{
+            "OnlyOptions", {"--csv", "a.csv"}, 2, "qa-tutor-report: no file or folder to read"},
+        CommandCase{"UnknownOption", {"-x", "dir"}, 2, "qa-tutor-report: unexpected argument '-x'"},
+        CommandCase{
+            "CsvWithoutFile", {"dir", "--csv"}, 2, "qa-tutor-report: option '--csv' needs a file"},
+        CommandCase{"VersionWithMore",
+                    {"--version", "dir"},
+                    2,
+                    "qa-tutor-report: unexpected argument '--version'"}),
+    [](const auto& param) { return std::string(param.param.name); });
 
 } // namespace
