@@ -14,6 +14,7 @@ runs="${QA_TUTOR_BENCH_RUNS:-31}"
 repetitions="${QA_TUTOR_BENCH_REPETITIONS:-5}"
 handlers=(bench_enter_response bench_display_send bench_next_question)
 targets=(bench_startup bench_startup_window bench_startup_plain "${handlers[@]}")
+targets+=(bench_report)
 
 bash "$root/scripts/setup.sh" run bench
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQA_TUTOR_WERROR=ON \
@@ -38,6 +39,10 @@ for program in "${handlers[@]}"; do
         --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true \
         --benchmark_color=false "$@" | tee -a "$log"
 done
+
+echo
+echo "== bench_report"
+"$build/bench/bench_report" | tee -a "$log"
 
 echo
 awk -F'|' '

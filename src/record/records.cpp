@@ -22,13 +22,24 @@ RecordLines recordLines(const ResponseHead& head, FileRole role)
     return {lines};
 }
 
+QString ratingLabel(ResponseTail::Rating rating)
+{
+    switch (rating) {
+    case ResponseTail::Rating::confidence:
+        return confidenceLabel;
+    case ResponseTail::Rating::selfCritique:
+        return selfCritiqueLabel;
+    case ResponseTail::Rating::none:
+        break;
+    }
+    return {};
+}
+
 RecordLines recordLines(const ResponseTail& tail)
 {
     QStringList lines;
-    if (tail.rating == ResponseTail::Rating::confidence) {
-        lines << confidenceLabel + tail.reply;
-    } else if (tail.rating == ResponseTail::Rating::selfCritique) {
-        lines << selfCritiqueLabel + tail.reply;
+    if (tail.rating != ResponseTail::Rating::none) {
+        lines << ratingLabel(tail.rating) + tail.reply;
     }
     lines << recordEndRule;
     return {lines};

@@ -37,6 +37,9 @@ struct ResponseTail {
     QString reply; // as typed; empty when the prompt was cancelled
 };
 
+// The text a rating's line begins with; empty for none.
+QString ratingLabel(ResponseTail::Rating rating);
+
 struct NoteRecord {
     QTime time;
     QDate date;

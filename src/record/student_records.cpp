@@ -21,6 +21,12 @@ bool isSafeFileName(const QString& name)
 namespace
 {
 
+const QString kMasterPrefix = QStringLiteral("masterFile_");
+const QString kSendPrefix = QStringLiteral("send_");
+const QString kNotesPrefix = QStringLiteral("notes_");
+const QString kExtension = QStringLiteral(".txt");
+constexpr qsizetype kMonthDayLength = 4;
+
 QString nameInFiles(const QString& fullName)
 {
     QString name = fullName;
@@ -33,11 +39,9 @@ QStringList folderFileNames(const QString& fullName, QDate today)
 {
     const QString name = nameInFiles(fullName);
     const QString lock = lockFileName(fullName);
-    return {QStringLiteral("masterFile_") + name + QStringLiteral(".txt"),
-            QStringLiteral("send_") + today.toString(QStringLiteral("MMdd")) + name +
-                QStringLiteral(".txt"),
-            QStringLiteral("notes_") + name + QStringLiteral(".txt"), lock,
-            lock + QStringLiteral(".rmlock")};
+    return {kMasterPrefix + name + kExtension,
+            kSendPrefix + today.toString(QStringLiteral("MMdd")) + name + kExtension,
+            kNotesPrefix + name + kExtension, lock, lock + QStringLiteral(".rmlock")};
 }
 
 qsizetype longestFileNameBytes(const QString& fullName)
@@ -72,6 +76,33 @@ RecordPaths composeRecordPaths(const QString& folder, const QString& fullName, Q
     const QStringList names = folderFileNames(fullName, today);
     return {folder + separator + names[0], folder + separator + names[1],
             folder + separator + names[2]};
+}
+
+std::optional<RecordFileName> recordFileName(const QString& fileName)
+{
+    if (!fileName.endsWith(kExtension)) {
+        return std::nullopt;
+    }
+    const QStringView stem = QStringView(fileName).chopped(kExtension.size());
+    std::optional<RecordFileName> found;
+    if (stem.startsWith(kSendPrefix)) {
+        const QStringView monthDay = stem.mid(kSendPrefix.size(), kMonthDayLength);
+        const bool digits =
+            monthDay.size() == kMonthDayLength &&
+            std::all_of(monthDay.begin(), monthDay.end(), [](QChar c) { return c.isDigit(); });
+        if (digits) {
+            found = {FileRole::send, stem.mid(kSendPrefix.size() + kMonthDayLength).toString()};
+        }
+    } else if (stem.startsWith(kMasterPrefix)) {
+        found = {FileRole::master, stem.mid(kMasterPrefix.size()).toString()};
+    } else if (stem.startsWith(kNotesPrefix)) {
+        found = {FileRole::notes, stem.mid(kNotesPrefix.size()).toString()};
+    }
+    if (!found || found->fullName.isEmpty()) {
+        return std::nullopt;
+    }
+    found->fullName.replace(u'_', u' ');
+    return found;
 }
 
 // Through UTF-8, which the path converts to the system's own form; a lone

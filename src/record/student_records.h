@@ -42,6 +42,14 @@ QString lockFileName(const QString& fullName);
 RecordPaths composeRecordPaths(const QString& folder, const QString& fullName, QDate today,
                                QChar separator);
 
+// Whose file a file name is and which of the three, underscores back to
+// blanks; nothing for a name composeRecordPaths does not give.
+struct RecordFileName {
+    FileRole role;
+    QString fullName;
+};
+std::optional<RecordFileName> recordFileName(const QString& fileName);
+
 // A path as the system names it, and back.
 FilePath filePath(const QString& path);
 QString pathText(const FilePath& path);

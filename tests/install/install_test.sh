@@ -21,7 +21,7 @@ check() {
 }
 
 id=org.qatutor.QaTutor
-files=(bin/qa-tutor share/applications/$id.desktop share/icons/hicolor/scalable/apps/$id.svg
+files=(bin/qa-tutor bin/qa-tutor-report share/applications/$id.desktop share/icons/hicolor/scalable/apps/$id.svg
        share/metainfo/$id.metainfo.xml)
 
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
@@ -58,6 +58,10 @@ for f in "${files[@]}"; do
     check "package holds /usr/$f" test -f "$work/root/usr/$f"
 done
 check "packaged program runs" version_output "$work/root/usr/bin/qa-tutor"
+
+report_version() { [[ "$("$1" --version)" == "qa-tutor-report "[0-9]* ]]; }
+check "report --version" report_version "$work/prefix/bin/qa-tutor-report"
+check "packaged report runs" report_version "$work/root/usr/bin/qa-tutor-report"
 
 echo "$passed passed, $failed failed"
 [[ $failed -eq 0 ]]

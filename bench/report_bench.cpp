@@ -1,0 +1,192 @@
+// qa-tutor-report on the send files of a class, against reading the same
+// bytes with no parsing; and its peak memory on one small and one large file.
+#include "class_files.h"
+
+#include "report/report_run.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace
+{
+
+constexpr int kStudents = 200;
+constexpr int kRepetitions = 5;
+constexpr double kTimeGoal = 3.0;
+constexpr double kMemoryGoalMiB = 4.0;
+
+using Clock = std::chrono::steady_clock;
+
+void writeFile(const QString& path, const std::string& bytes)
+{
+    std::ofstream(path.toStdString(), std::ios::binary) << bytes;
+}
+
+// Each student works through each assignment on a day of its own, twice
+// (the second run after starting the program again), and once more on a
+// review day three weeks later.
+std::vector<std::string> writeClass(const ClassWriter& w, const QString& folder)
+{
+    std::vector<std::string> files;
+    const QStringList assignments = w.assignments();
+    for (int s = 0; s < kStudents; ++s) {
+        const QString name = QStringLiteral("Student %1").arg(s, 3, 10, QLatin1Char('0'));
+        const QString fileName = QString(name).replace(u' ', u'_');
+        for (int a = 0; a < assignments.size(); ++a) {
+            const QString& assignment = assignments[a];
+            const int count = static_cast<int>(w.questions(assignment).size());
+            const std::string code = "RUN" + std::to_string(s * 100 + a);
+            for (const int review : {0, 21}) {
+                const QDate day = QDate(2026, 2, 2).addDays(a + review);
+                QTime clock(8 + s % 10, 0);
+                std::string bytes =
+                    w.run(FileRole::send, assignment, day, clock, code + 'a', count, name);
+                if (review == 0) {
+                    bytes += w.run(FileRole::send, assignment, day, clock, code + 'b', count, name);
+                }
+                const QString path =
+                    folder + QStringLiteral("/send_%1%2.txt")
+                                 .arg(day.toString(QStringLiteral("MMdd")), fileName);
+                writeFile(path, bytes);
+                files.push_back(path.toStdString());
+            }
+        }
+    }
+    return files;
+}
+
+// One run whose student answers the first question again and again, to
+// about `megabytes` MB.
+std::string oneLargeFile(const ClassWriter& w, double megabytes)
+{
+    const auto& q = w.questions("001")[0];
+    std::string bytes = w.opening("001", QDate(2026, 2, 2), "RUN");
+    std::string record =
+        ClassWriter::head(FileRole::send, QTime(9, 0), "001", q.number, q.entry, "x = 2, y = 1") +
+        ClassWriter::tail(ResponseTail::Rating::confidence, "2");
+    while (static_cast<double>(bytes.size()) < megabytes * (1 << 20)) {
+        bytes += record;
+    }
+    return bytes;
+}
+
+std::uint64_t readWithoutParsing(const std::vector<std::string>& files)
+{
+    static std::vector<char> buffer(std::size_t{1} << 16);
+    std::uint64_t total = 0;
+    for (const std::string& path : files) {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        for (ssize_t n; fd >= 0 && (n = ::read(fd, buffer.data(), buffer.size())) > 0;) {
+            total += static_cast<std::uint64_t>(n);
+        }
+        ::close(fd);
+    }
+    return total;
+}
+
+double secondsOf(const std::function<void()>& work)
+{
+    const auto start = Clock::now();
+    work();
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Peak resident memory of a child that runs the report, in MiB.
+double peakMiB(const ReportOptions& options)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::ostringstream out;
+        std::ostringstream err;
+        ::_exit(runReport(options, out, err));
+    }
+    int status = 0;
+    rusage usage{};
+    ::wait4(child, &status, 0, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+} // namespace
+
+// With a folder, only writes the class's send files there (for profiling).
+int main(int argc, char* argv[])
+{
+    if (argc == 2) {
+        writeClass(ClassWriter(), QString::fromLocal8Bit(argv[1]));
+        return 0;
+    }
+    QTemporaryDir dir;
+    const QString classFolder = dir.filePath(QStringLiteral("class"));
+    QDir().mkpath(classFolder);
+    const ClassWriter w;
+    std::printf("writing the send files of %d students ...\n", kStudents);
+    const std::vector<std::string> files = writeClass(w, classFolder);
+    const double classMiB = static_cast<double>(readWithoutParsing(files)) / (1 << 20);
+    std::printf("%zu files, %.1f MiB\n", files.size(), classMiB);
+
+    const ReportOptions options{{classFolder.toStdString()},
+                                false,
+                                dir.filePath(QStringLiteral("class.csv")).toStdString(),
+                                dir.filePath(QStringLiteral("class.html")).toStdString()};
+    ReportOptions summaryOnly = options;
+    summaryOnly.csv.clear();
+    summaryOnly.html.clear();
+    std::vector<double> program;
+    std::vector<double> reading;
+    std::vector<double> baseline;
+    const auto timed = [](const ReportOptions& o) {
+        return secondsOf([&] {
+            std::ostringstream out;
+            std::ostringstream err;
+            runReport(o, out, err);
+        });
+    };
+    for (int i = 0; i < kRepetitions; ++i) {
+        baseline.push_back(secondsOf([&] { readWithoutParsing(files); }));
+        program.push_back(timed(options));
+        reading.push_back(timed(summaryOnly));
+    }
+    const double p = median(program);
+    const double r = median(reading);
+    const double b = median(baseline);
+    std::printf("RESULT|Report, %.0f MiB of send files|%.2fx|%.0f ms|%.0f ms|<= %.1fx|%s|"
+                "CSV and page written; medians of %d runs\n",
+                classMiB, p / b, p * 1e3, b * 1e3, kTimeGoal, p / b <= kTimeGoal ? "met" : "MISSED",
+                kRepetitions);
+    std::printf("RESULT|Report, summary only|%.2fx|%.0f ms|%.0f ms|none||no CSV, no page\n", r / b,
+                r * 1e3, b * 1e3);
+
+    const auto single = [&](const char* name, double megabytes) {
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        writeFile(path, oneLargeFile(w, megabytes));
+        return ReportOptions{{path.toStdString()},
+                             false,
+                             dir.filePath(QStringLiteral("one.csv")).toStdString(),
+                             dir.filePath(QStringLiteral("one.html")).toStdString()};
+    };
+    const double small = peakMiB(single("send_0202Small.txt", 1));
+    const double large = peakMiB(single("send_0202Large.txt", 64));
+    std::printf("RESULT|Report peak memory, one file of 64 against 1 MiB|%+.1f MiB|%.1f MiB|"
+                "%.1f MiB|<= +%.0f MiB|%s|ru_maxrss of each child; whole class: %.1f MiB\n",
+                large - small, large, small, kMemoryGoalMiB,
+                large - small <= kMemoryGoalMiB ? "met" : "MISSED", peakMiB(options));
+    return 0;
+}

@@ -1,0 +1,202 @@
+#include "report/writers.h"
+
+#include "bank/course.h"
+
+#include <set>
+
+namespace
+{
+
+constexpr std::string_view kStyle = R"(
+body { font-family: sans-serif; margin: 1.5em; color: #111; }
+table { border-collapse: collapse; margin-bottom: 2em; }
+th, td { border: 1px solid #999; padding: 2px 4px; text-align: center; vertical-align: top; }
+th.student { text-align: left; white-space: nowrap; }
+td.none { color: #777; }
+summary { cursor: pointer; list-style: none; white-space: nowrap; font-family: monospace; }
+summary::-webkit-details-marker { display: none; }
+.r { display: inline-block; min-width: 1.3em; padding: 1px 2px; font-weight: bold; }
+.r0 { background: #e04a3f; color: #fff; }
+.r1 { background: #f2a33a; }
+.r2 { background: #b9df8a; }
+.r3 { background: #3f9e4d; color: #fff; }
+.rx { background: #ddd; }
+details[open] > div { position: absolute; z-index: 1; max-width: 36em; padding: 0.5em 0.8em;
+  text-align: left; background: #fff; border: 1px solid #555; box-shadow: 2px 2px 6px #888; }
+div p { margin: 0.2em 0 0.6em; white-space: pre-wrap; }
+div h4 { margin: 0.4em 0 0; font-size: 0.85em; color: #444; }
+)";
+
+// The page in pieces of a megabyte: a stream's own cost per call would
+// otherwise be most of the writing.
+class Out
+{
+public:
+    explicit Out(std::ostream& out) : out_(out) {}
+    ~Out() { flush(); }
+    Out& operator<<(std::string_view text)
+    {
+        text_ += text;
+        if (text_.size() >= kFlushSize) {
+            flush();
+        }
+        return *this;
+    }
+    Out& operator<<(int number) { return *this << std::string_view(std::to_string(number)); }
+    Out& operator<<(char c) { return *this << std::string_view(&c, 1); }
+    void flush()
+    {
+        out_.write(text_.data(), static_cast<std::streamsize>(text_.size()));
+        text_.clear();
+    }
+
+private:
+    static constexpr std::size_t kFlushSize = std::size_t{1} << 20;
+    std::ostream& out_;
+    std::string text_;
+};
+
+std::string_view replacementOf(char c)
+{
+    switch (c) {
+    case '&':
+        return "&amp;";
+    case '<':
+        return "&lt;";
+    case '>':
+        return "&gt;";
+    case '"':
+        return "&quot;";
+    case '\'':
+        return "&#39;";
+    default:
+        return {};
+    }
+}
+
+void escaped(Out& out, std::string_view text)
+{
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        // Most characters are none of the five.
+        if (c > '>' || (c != '&' && c != '<' && c != '>' && c != '"' && c != '\'')) {
+            continue;
+        }
+        out << text.substr(start, i - start) << replacementOf(c);
+        start = i + 1;
+    }
+    out << text.substr(start);
+}
+
+// A rating as a coloured digit; what is not a digit 0 to 3 shows as typed.
+void rating(Out& out, const char* what, bool given, const std::string& reply)
+{
+    const bool digit = reply.size() == 1 && reply[0] >= '0' && reply[0] <= '3';
+    out << "<span class=\"r " << (digit ? 'r' + reply : std::string("rx")) << "\" title=\"" << what
+        << "\">";
+    if (!given) {
+        out << "&middot;";
+    } else if (reply.empty()) {
+        out << "&ndash;";
+    } else {
+        escaped(out, reply);
+    }
+    out << "</span>";
+}
+
+std::string_view firstLine(std::string_view text)
+{
+    return text.substr(0, text.find('\n'));
+}
+
+void section(Out& out, const char* heading, std::string_view text)
+{
+    out << "<h4>" << heading << "</h4><p>";
+    escaped(out, text);
+    out << "</p>";
+}
+
+void cell(Out& out, const Cell& c, const CourseQuestion* question)
+{
+    out << "<td><details><summary>";
+    rating(out, "confidence", c.confidenceGiven, c.confidence);
+    out << ' ';
+    rating(out, "self-critique", c.critiqueGiven, c.critiqueRating);
+    out << "</summary><div>";
+    section(out, "Question", question ? firstLine(question->text) : "(not in this course)");
+    section(out, c.responses > 1 ? "Response (the latest)" : "Response",
+            c.responses ? std::string_view(c.response) : "(none)");
+    section(out, "Worked answer begins",
+            question ? std::string_view(question->answerFirstLine) : "");
+    section(out, c.critiques > 1 ? "Self-critique (the latest)" : "Self-critique",
+            c.critiques ? std::string_view(c.critique) : "(none)");
+    out << "</div></details></td>";
+}
+
+} // namespace
+
+void writePage(const Report& report, std::ostream& stream)
+{
+    Out out(stream);
+    out << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+        << "<title>" << kCourseTitle << ": responses</title>\n<style>" << kStyle
+        << "</style>\n</head>\n<body>\n<h1>" << kCourseTitle << ": responses</h1>\n"
+        << "<p>Each cell shows the confidence rating, then the self-critique rating, of the "
+           "student's latest response to the question: "
+        << "<span class=\"r r0\">0</span> no confidence or critique needed but not given, "
+        << "<span class=\"r r1\">1</span> some confidence or critique not adequate, "
+        << "<span class=\"r r2\">2</span> pretty confident or critique mostly adequate, "
+        << "<span class=\"r r3\">3</span> certain or no critique needed; "
+        << "<span class=\"r rx\">&middot;</span> not rated yet, "
+        << "<span class=\"r rx\">&ndash;</span> rating cancelled. "
+        << "Open a cell for the question, the response, the worked answer and the "
+           "critique; open a question's heading for the whole question.</p>\n";
+    for (const auto& [assignment, students] : report.cells()) {
+        const CourseAssignment* course = report.course().assignment(assignment);
+        std::set<int> questions;
+        if (course) {
+            for (const CourseQuestion& q : course->questions) {
+                questions.insert(q.number);
+            }
+        }
+        for (const auto& [student, cells] : students) {
+            for (const auto& [number, c] : cells) {
+                questions.insert(number);
+            }
+        }
+        out << "<h2>Assignment ";
+        escaped(out, assignment);
+        out << "</h2>\n<table>\n<tr><th class=\"student\">student</th>";
+        for (const int q : questions) {
+            // The whole question once, in its column's heading.
+            out << "<th><details><summary>q"
+                << (q < 10    ? "00"
+                    : q < 100 ? "0"
+                              : "")
+                << q << "</summary><div>";
+            const CourseQuestion* question = report.course().question(assignment, q);
+            section(out, "Question", question ? std::string_view(question->text) : "");
+            section(out, "Worked answer begins",
+                    question ? std::string_view(question->answerFirstLine) : "");
+            out << "</div></details></th>";
+        }
+        out << "</tr>\n";
+        for (const auto& [student, cells] : students) {
+            out << "<tr><th class=\"student\">";
+            escaped(out, student);
+            out << "</th>";
+            for (const int q : questions) {
+                const auto it = cells.find(q);
+                if (it == cells.end()) {
+                    out << "<td class=\"none\">&middot;</td>";
+                } else {
+                    cell(out, it->second, report.course().question(assignment, q));
+                }
+            }
+            out << "</tr>\n";
+        }
+        out << "</table>\n";
+    }
+    out << "</body>\n</html>\n";
+}

@@ -1,0 +1,243 @@
+#include "report/report.h"
+
+#include "record/record_text.h"
+
+#include <algorithm>
+#include <functional>
+
+std::string_view kindName(ReportRow::Kind kind)
+{
+    switch (kind) {
+    case ReportRow::Kind::question:
+        return "question";
+    case ReportRow::Kind::critique:
+        return "critique";
+    case ReportRow::Kind::note:
+        return "note";
+    case ReportRow::Kind::other:
+        break;
+    }
+    return "other";
+}
+
+void RatingCounts::add(const std::string& reply)
+{
+    if (reply.empty()) {
+        ++cancelled;
+    } else if (reply.size() == 1 && reply[0] >= '0' && reply[0] <= '3') {
+        ++digits[static_cast<std::size_t>(reply[0] - '0')];
+    } else {
+        ++other;
+    }
+}
+
+int RatingCounts::total() const
+{
+    return digits[0] + digits[1] + digits[2] + digits[3] + other + cancelled;
+}
+
+RunSummary::Question& RunSummary::question(int number)
+{
+    for (Question& q : questions) {
+        if (q.number == number) {
+            return q;
+        }
+    }
+    questions.push_back({number, false, {}, false, {}});
+    return questions.back();
+}
+
+std::size_t RunSummary::answered() const
+{
+    return static_cast<std::size_t>(std::count_if(questions.begin(), questions.end(),
+                                                  [](const Question& q) { return q.answered; }));
+}
+
+namespace
+{
+
+std::string threeDigits(long long n)
+{
+    std::string digits = std::to_string(n);
+    return digits.size() < 3 ? std::string(3 - digits.size(), '0') + digits : digits;
+}
+
+std::optional<CoursePlace> numberLinePlace(const ReadEntry& record)
+{
+    if (!record.questionNumber || *record.questionNumber <= 0) {
+        return std::nullopt;
+    }
+    const long long n = *record.questionNumber;
+    return CoursePlace{threeDigits(n / 10000), static_cast<int>(n % 10000)};
+}
+
+std::uint64_t combine(std::uint64_t hash, std::uint64_t value)
+{
+    return (hash ^ value) * 0x100000001b3ULL + 0x9e3779b97f4a7c15ULL;
+}
+
+} // namespace
+
+void Report::beginFile(const std::string& student, const std::string& file, bool dedupe)
+{
+    student_ = student;
+    file_ = file;
+    dedupe_ = dedupe;
+    run_ = {};
+    lastQuestion_ = 0;
+    lastRun_ = nullptr;
+    lastCells_ = nullptr;
+}
+
+void Report::opening(const ReadOpening& record)
+{
+    run_ = {record.assignment, record.date, std::hash<std::string>{}(record.codeLine)};
+    lastQuestion_ = 0;
+    lastKey_ = run_;
+    lastRun_ = &runs_[student_][run_];
+}
+
+bool Report::seenBefore(const ReadEntry& record, QDate date)
+{
+    std::uint64_t key = combine(date.toJulianDay(), record.time.msecsSinceStartOfDay());
+    key = combine(key, static_cast<std::uint64_t>(record.kind) * 4 +
+                           static_cast<std::uint64_t>(record.rating));
+    key = combine(key, record.entryHash);
+    key = combine(key, std::hash<std::string>{}(record.text));
+    key = combine(key, std::hash<std::string>{}(record.reply));
+    return !seen_[student_].insert(key).second;
+}
+
+void Report::entry(const ReadEntry& record)
+{
+    using Kind = ReportRow::Kind;
+    ReportRow row;
+    row.student = &student_;
+    row.file = &file_;
+    row.record = &record;
+    row.time = record.time;
+    row.date = record.kind == ReadEntry::Kind::note ? record.date : run_.date;
+    row.assignment = run_.assignment;
+    row.rated = record.rating != ResponseTail::Rating::none;
+    if (record.kind == ReadEntry::Kind::note) {
+        row.kind = Kind::note;
+    } else if (record.rating == ResponseTail::Rating::confidence) {
+        row.kind = Kind::question;
+    } else if (record.rating == ResponseTail::Rating::selfCritique) {
+        row.kind = Kind::critique;
+    }
+
+    const auto questionLine = [&]() -> std::optional<CoursePlace> {
+        const auto number = questionEntryNumber(record.entryFirstLine);
+        return number ? std::optional(CoursePlace{run_.assignment, *number}) : std::nullopt;
+    };
+    std::optional<CoursePlace> place;
+    switch (row.kind) {
+    case Kind::question:
+    case Kind::other:
+        place = numberLinePlace(record);
+        if (!place) {
+            place = questionLine();
+        }
+        break;
+    case Kind::critique:
+        place = course_.answerPlace(record.entryHash);
+        if (!place) {
+            place = numberLinePlace(record);
+        }
+        if (!place && lastQuestion_ > 0) {
+            place = CoursePlace{run_.assignment, lastQuestion_};
+        }
+        break;
+    case Kind::note:
+        place = course_.questionPlace(record.entryHash);
+        if (!place) {
+            place = course_.answerPlace(record.entryHash);
+        }
+        if (!place) {
+            place = questionLine();
+        }
+        break;
+    }
+    if (place) {
+        if (!place->assignment.empty()) {
+            row.assignment = place->assignment;
+        }
+        row.question = place->question;
+    }
+    if (row.kind == Kind::question && row.question > 0) {
+        lastQuestion_ = row.question;
+    }
+    if (dedupe_ && seenBefore(record, row.date)) {
+        return;
+    }
+    if (rows_) {
+        rows_->row(row);
+    }
+
+    RunKey key = run_;
+    if (key.assignment.empty()) {
+        key.assignment = row.assignment;
+    }
+    if (!lastRun_ || lastKey_ < key || key < lastKey_) {
+        lastKey_ = key;
+        lastRun_ = &runs_[student_][key];
+    }
+    RunSummary& run = *lastRun_;
+    if (row.date.isValid()) {
+        // Without a zone: a local time would look up the zone for every record.
+        const QDateTime stamp(row.date, row.time, Qt::UTC);
+        if (!run.first.isValid() || stamp < run.first) {
+            run.first = stamp;
+        }
+        if (!run.last.isValid() || stamp > run.last) {
+            run.last = stamp;
+        }
+    }
+    const bool placed = row.question > 0 && !row.assignment.empty();
+    const auto cellOf = [&]() -> Cell& {
+        if (!lastCells_ || lastAssignment_ != row.assignment) {
+            lastAssignment_ = row.assignment;
+            lastCells_ = &cells_[row.assignment][student_];
+        }
+        return (*lastCells_)[row.question];
+    };
+    switch (row.kind) {
+    case Kind::question:
+        run.confidence.add(record.reply);
+        if (row.question > 0) {
+            RunSummary::Question& question = run.question(row.question);
+            question.answered = true;
+            question.confidence = record.reply;
+        }
+        if (placed) {
+            Cell& cell = cellOf();
+            cell.response = record.text;
+            cell.confidence = record.reply;
+            cell.confidenceGiven = true;
+            ++cell.responses;
+        }
+        break;
+    case Kind::critique:
+        ++run.critiques;
+        run.critique.add(record.reply);
+        if (row.question > 0) {
+            RunSummary::Question& question = run.question(row.question);
+            question.critiqued = true;
+            question.critique = record.reply;
+        }
+        if (placed) {
+            Cell& cell = cellOf();
+            cell.critique = record.text;
+            cell.critiqueRating = record.reply;
+            cell.critiqueGiven = true;
+            ++cell.critiques;
+        }
+        break;
+    case Kind::note:
+        ++run.notes;
+        break;
+    case Kind::other:
+        break;
+    }
+}

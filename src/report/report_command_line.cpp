@@ -1,0 +1,76 @@
+#include "report/report_command_line.h"
+
+#include <ostream>
+#include <string_view>
+
+#ifndef QA_TUTOR_VERSION
+#define QA_TUTOR_VERSION "unknown"
+#endif
+
+namespace
+{
+
+constexpr std::string_view kUsage =
+    "Usage: qa-tutor-report [--recursive] [--csv FILE] [--html FILE] FILE_OR_FOLDER...\n";
+
+constexpr std::string_view kHelp =
+    "qa-tutor-report: reads the record files of qa-tutor (Precalculus I) that students send\n"
+    "and prints, per student and assignment, each run's questions answered, critiques,\n"
+    "ratings, the questions rated 0 or 1, notes and first and last time stamp.\n"
+    "\n"
+    "A folder is read for its send files (send_*.txt); master and notes files are read\n"
+    "when named. A record found in both a master file and a send file counts once.\n"
+    "A record that cannot be read is told on standard error with its file and line.\n"
+    "\n"
+    "Options:\n"
+    "  --csv FILE   write one row per response and note to FILE (CSV, UTF-8)\n"
+    "  --html FILE  write one page with a grid of students by questions to FILE\n"
+    "  --recursive  read the send files in the folders' subfolders as well\n"
+    "  --help       show this help and exit\n"
+    "  --version    show the version and exit\n"
+    "\n"
+    "Exit status: 0 when everything was read, 1 when a file or record was skipped,\n"
+    "2 for a usage error.\n";
+
+int usageError(std::ostream& err, std::string_view what)
+{
+    err << "qa-tutor-report: " << what << '\n'
+        << kUsage << "Try 'qa-tutor-report --help' for more information.\n";
+    return 2;
+}
+
+} // namespace
+
+std::variant<ReportOptions, int> parseReportCommandLine(int argc, const char* const* argv,
+                                                        std::ostream& out, std::ostream& err)
+{
+    ReportOptions options;
+    bool optionsEnd = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (optionsEnd || arg == "-" || !arg.starts_with('-')) {
+            options.paths.emplace_back(arg);
+        } else if (arg == "--") {
+            optionsEnd = true;
+        } else if (arg == "--help" && argc == 2) {
+            out << kUsage << '\n' << kHelp;
+            return 0;
+        } else if (arg == "--version" && argc == 2) {
+            out << "qa-tutor-report " << QA_TUTOR_VERSION << '\n';
+            return 0;
+        } else if (arg == "--recursive") {
+            options.recursive = true;
+        } else if (arg == "--csv" || arg == "--html") {
+            if (i + 1 == argc || std::string_view(argv[i + 1]).empty()) {
+                return usageError(err, "option '" + std::string(arg) + "' needs a file");
+            }
+            (arg == "--csv" ? options.csv : options.html) = argv[++i];
+        } else {
+            return usageError(err, "unexpected argument '" + std::string(arg) + "'");
+        }
+    }
+    if (options.paths.empty()) {
+        return usageError(err, "no file or folder to read");
+    }
+    return options;
+}

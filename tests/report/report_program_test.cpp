@@ -1,0 +1,196 @@
+// qa-tutor-report itself on the send files of a small class.
+#include "class_files.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+
+namespace
+{
+
+using Rating = ResponseTail::Rating;
+
+// The rows of an RFC 4180 text: quoted fields may hold commas, quotes and
+// line breaks.
+std::vector<std::vector<std::string>> csvRows(const std::string& text)
+{
+    std::vector<std::vector<std::string>> rows(1, std::vector<std::string>(1));
+    bool quoted = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        std::string& field = rows.back().back();
+        if (quoted) {
+            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+                field += '"';
+                ++i;
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                field += c;
+            }
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == ',') {
+            rows.back().emplace_back();
+        } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            ++i;
+            rows.emplace_back(1);
+        } else {
+            field += c;
+        }
+    }
+    if (rows.back() == std::vector<std::string>(1)) {
+        rows.pop_back();
+    }
+    return rows;
+}
+
+class ClassFolder : public testing::Test
+{
+protected:
+    void write(const QString& name, const std::string& bytes)
+    {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    }
+    std::string read(const QString& name)
+    {
+        QFile f(dir.filePath(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
+    }
+    std::string path(const QString& name) { return dir.filePath(name).toStdString(); }
+
+    QTemporaryDir dir;
+    QTemporaryDir out;
+    ClassWriter w;
+};
+
+TEST_F(ClassFolder, ReportsTheTwoProblemsAndWritesEverythingElse)
+{
+    const QDate day1(2026, 4, 16);
+    const QDate day2(2026, 4, 17);
+    QTime clock(9, 0);
+    write("send_0416Ann_Lee.txt", w.run(FileRole::send, "001", day1, clock, "AAA", 10, "Ann Lee"));
+    clock = QTime(9, 0);
+    std::string ann = w.run(FileRole::send, "001", day2, clock, "AAB", 5, "Ann Lee");
+    ann += w.run(FileRole::send, "002", day2, clock, "AAC", 3, "Ann Lee");
+    ann += ClassWriter::note(FileRole::send, day2, clock.addSecs(30), w.questions("002")[2].answer,
+                             "ask about step 2");
+    write("send_0417Ann_Lee.txt", ann);
+
+    // Bo's run ends in a crash while the rating prompt is open; Bo starts again.
+    clock = QTime(13, 0);
+    std::string bo = w.run(FileRole::send, "002", day1, clock, "BBB", 4, "Bo Chen");
+    bo += ClassWriter::head(FileRole::send, clock.addSecs(60), "002", 5,
+                            w.questions("002")[4].entry, "I think 7");
+    const auto tornLine = std::count(bo.begin(), bo.end(), '\n') + 1;
+    clock = QTime(14, 0);
+    bo += w.run(FileRole::send, "002", day1, clock, "BBC", 2, "Bo Chen");
+    write("send_0416Bo_Chen.txt", bo);
+
+    clock = QTime(16, 0);
+    std::string cyFile = w.run(FileRole::send, "001", day1, clock, "CCC", 3, "Cy Diaz");
+    cyFile +=
+        ClassWriter::head(FileRole::send, clock.addSecs(60), "001", 4, w.questions("001")[3].entry,
+                          "<script>alert(1)</script>\r\nsecond line, with a comma");
+    cyFile += ClassWriter::tail(Rating::confidence, "1");
+    write("send_0416Cy_Diaz.txt", cyFile);
+    write("send_0417Zed.txt", "Hello! Here is my homework.\r\nx = 2\r\n");
+    write("notes.txt", "not a send file, so not read");
+
+    QProcess report;
+    report.start(
+        QStringLiteral(QA_TUTOR_REPORT_PROGRAM),
+        {dir.path(), "--csv", out.filePath("class.csv"), "--html", out.filePath("class.html")});
+    ASSERT_TRUE(report.waitForFinished(60000));
+    const std::string err = report.readAllStandardError().toStdString();
+    const std::string summary = report.readAllStandardOutput().toStdString();
+
+    EXPECT_EQ(report.exitCode(), 1);
+    EXPECT_EQ(err, path("send_0416Bo_Chen.txt") + ':' + std::to_string(tornLine) +
+                       ": expected a rating line or the closing dots; the record is skipped\n" +
+                       path("send_0417Zed.txt") +
+                       ":1: expected an opening record or the first rule of a record; the lines "
+                       "up to the next record are skipped\n");
+
+    const auto csv = csvRows([&] {
+        QFile f(out.filePath("class.csv"));
+        return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
+    }());
+    ASSERT_FALSE(csv.empty());
+    EXPECT_EQ(csv[0],
+              (std::vector<std::string>{"student", "file", "date", "time", "assignment", "question",
+                                        "kind", "rating", "response", "entry"}));
+    // 20 + 10 + 6 + 1 note of Ann's, 8 + 4 of Bo's, 6 + 1 of Cy's.
+    EXPECT_EQ(csv.size() - 1, 56u);
+    EXPECT_TRUE(std::all_of(csv.begin(), csv.end(), [](const auto& r) { return r.size() == 10; }));
+    const std::vector<std::string> cy = {
+        "Cy Diaz",
+        path("send_0416Cy_Diaz.txt"),
+        "2026-04-16",
+        "16:07:00",
+        "001",
+        "004",
+        "question",
+        "1",
+        "<script>alert(1)</script>\nsecond line, with a comma",
+        w.questions("001")[3].entry.split("\r\n")[0].toStdString()};
+    EXPECT_NE(std::find(csv.begin(), csv.end(), cy), csv.end());
+    const std::vector<std::string> note = {
+        "Ann Lee",
+        path("send_0417Ann_Lee.txt"),
+        "2026-04-17",
+        "09:16:30",
+        "002",
+        "003",
+        "note",
+        "",
+        "ask about step 2",
+        w.questions("002")[2].answer.split("\r\n")[0].toStdString()};
+    EXPECT_NE(std::find(csv.begin(), csv.end(), note), csv.end());
+
+    for (const char* line :
+         {"Ann Lee\n  assignment 001, 10 questions\n"
+          "    run 2026-04-16 09:01:00 to 09:20:00: 10 of 10 questions answered, 10 critiques, "
+          "0 notes\n",
+          "    run 2026-04-17 09:01:00 to 09:10:00: 5 of 10 questions answered, 5 critiques, "
+          "0 notes\n",
+          "  assignment 002, 8 questions\n"
+          "    run 2026-04-17 09:11:00 to 09:16:30: 3 of 8 questions answered, 3 critiques, "
+          "1 note\n",
+          "Bo Chen\n  assignment 002, 8 questions\n"
+          "    run 2026-04-16 13:01:00 to 13:08:00: 4 of 8 questions answered, 4 critiques, "
+          "0 notes\n"
+          "      confidence 0: 1, 1: 1, 2: 1, 3: 1\n"
+          "      critique   0: 1, 1: 1, 2: 1, 3: 1\n"
+          "      rated 0 or 1: q001 (confidence 0), q002 (confidence 1), q001 (critique 1), "
+          "q004 (critique 0)\n"
+          "    run 2026-04-16 14:01:00 to 14:04:00: 2 of 8 questions answered, 2 critiques, "
+          "0 notes\n",
+          "Cy Diaz\n"}) {
+        EXPECT_NE(summary.find(line), std::string::npos) << line << "\nin\n" << summary;
+    }
+    EXPECT_EQ(summary.find("Zed"), std::string::npos);
+
+    const std::string page = [&] {
+        QFile f(out.filePath("class.html"));
+        return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
+    }();
+    EXPECT_NE(page.find("<h2>Assignment 001</h2>"), std::string::npos);
+    EXPECT_NE(page.find("<h2>Assignment 002</h2>"), std::string::npos);
+    EXPECT_NE(page.find("&lt;script&gt;alert(1)&lt;/script&gt;"), std::string::npos);
+    EXPECT_EQ(page.find("<script"), std::string::npos);
+    // Ann's ten questions of 001, Cy's four; Ann's three of 002, Bo's four.
+    std::size_t cells = 0;
+    for (std::size_t at = 0; (at = page.find("<td><details>", at)) != std::string::npos; ++at) {
+        ++cells;
+    }
+    EXPECT_EQ(cells, 10u + 4u + 3u + 4u);
+}
+
+} // namespace
