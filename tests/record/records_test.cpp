@@ -50,7 +50,8 @@ INSTANTIATE_TEST_SUITE_P(
         RecordCase{"ResponseHeadInTheMasterFile",
                    [] { return recordBytes(recordLines(kHead, FileRole::master)); },
                    kStart + kIndent + "14:05:09\r\n\r\n\r\n`questionNumber 30004 \r\n" +
-                       "`q004.  What is 2+2?\r\n" + kStart + "RESPONSE -->  \r\nx <= 4\r\nso 4\r\n"},
+                       "`q004.  What is 2+2?\r\n" + kStart +
+                       "RESPONSE -->  \r\nx <= 4\r\nso 4\r\n"},
         RecordCase{"ResponseHeadInTheSendFile",
                    [] { return recordBytes(recordLines(kHead, FileRole::send)); },
                    kStart + kIndent + "14:05:09\r\n`q004.  What is 2+2?\r\n" + kStart +
