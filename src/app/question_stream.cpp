@@ -1,5 +1,6 @@
 #include "app/q_a_template_.h"
 
+#include "record/record_text.h"
 #include "text/number_text.h"
 #include "text/stream_text.h"
 
@@ -8,8 +9,6 @@
 namespace
 {
 
-constexpr QStringView kQuestionMarker = u"`q";
-constexpr QStringView kAnswerMarker = u"`a";
 constexpr QStringView kEndSentinel = u"####.#";
 constexpr qsizetype kRoutineKeywordLength = 8;
 
@@ -37,16 +36,17 @@ void q_a_template_::readNextQuestion()
         }
         ++bankCursor;
         working = entry(bankCursor);
-        if (working.startsWith(kQuestionMarker)) {
+        if (working.startsWith(recordText::questionMarker)) {
             blockKind = BlockKind::question;
-        } else if (working.startsWith(kAnswerMarker)) {
-            working.remove(0, kAnswerMarker.size());
+        } else if (working.startsWith(recordText::answerMarker)) {
+            working.remove(0, recordText::answerMarker.size());
             blockKind = BlockKind::answer;
         }
         if (!working.isEmpty()) {
             currentLine = working;
-            if (working.left(2).toLower() == kQuestionMarker) {
-                questionNumber = numberText(numericValue(QStringView(working).mid(2)));
+            if (working.left(2).toLower() == recordText::questionMarker) {
+                questionNumber = numberText(
+                    numericValue(QStringView(working).mid(recordText::questionMarker.size())));
             }
         }
     }

@@ -23,8 +23,9 @@ inline const QString responseLabel = QStringLiteral("RESPONSE -->  ");
 inline const QString confidenceLabel = QStringLiteral("confidence assessment:  ");
 inline const QString selfCritiqueLabel = QStringLiteral("self critique assessment: ");
 inline const QString notesLabel = QStringLiteral("NOTES -------> ");
-// How the course marks a question ("`q004.") and a worked answer; the answer's
-// marker is not written into records.
+// How the course marks a question ("`q004.") and a worked answer, for the
+// question stream and for reading records back; the answer's marker is not
+// written into records.
 inline const QString questionMarker = QStringLiteral("`q");
 inline const QString answerMarker = QStringLiteral("`a");
 // The end rule of a note in the send and notes files: spaces to the next

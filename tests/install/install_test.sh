@@ -5,20 +5,7 @@
 # Usage: install_test.sh BUILD_DIR
 set -euo pipefail
 build="$(cd "$1" && pwd)"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-passed=0
-failed=0
-check() {
-    local what="$1"
-    shift
-    if "$@"; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        echo "FAILED: $what"
-    fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 id=org.qatutor.QaTutor
 files=(bin/qa-tutor bin/qa-tutor-report share/applications/$id.desktop share/icons/hicolor/scalable/apps/$id.svg

@@ -6,20 +6,7 @@
 # Usage: setup_test.sh SOURCE_DIR
 set -euo pipefail
 root="$(cd "$1" && pwd)"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-passed=0
-failed=0
-check() {
-    local what="$1"
-    shift
-    if "$@"; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        echo "FAILED: $what"
-    fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 real_cmake="$(command -v cmake)"
 fake="$work/bin"
