@@ -5,74 +5,13 @@
 namespace
 {
 
-constexpr std::size_t kFlushSize = std::size_t{1} << 20;
-
-void appendDigits(std::string& out, int value, int width)
-{
-    char digits[12];
-    int n = 0;
-    do {
-        digits[n++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value > 0 && n < 11);
-    while (n < width) {
-        digits[n++] = '0';
-    }
-    while (n > 0) {
-        out += digits[--n];
-    }
-}
+constexpr std::size_t kFullSize = std::size_t{1} << 18;
 
 } // namespace
 
-std::string isoDate(QDate date)
+CsvWriter::CsvWriter(std::string& text, std::function<void(std::string&)> full)
+    : buffer_(text), full_(std::move(full))
 {
-    std::string text;
-    int year = 0;
-    int month = 0;
-    int day = 0;
-    date.getDate(&year, &month, &day);
-    if (date.isValid() && year > 0) {
-        appendDigits(text, year, 4);
-        text += '-';
-        appendDigits(text, month, 2);
-        text += '-';
-        appendDigits(text, day, 2);
-    }
-    return text;
-}
-
-std::string clockTime(QTime time)
-{
-    std::string text;
-    if (time.isValid()) {
-        appendDigits(text, time.hour(), 2);
-        text += ':';
-        appendDigits(text, time.minute(), 2);
-        text += ':';
-        appendDigits(text, time.second(), 2);
-    }
-    return text;
-}
-
-CsvWriter::CsvWriter(std::FILE* file) : file_(file)
-{
-    buffer_ = "student,file,date,time,assignment,question,kind,rating,response,entry\r\n";
-}
-
-CsvWriter::~CsvWriter()
-{
-    flush();
-}
-
-bool CsvWriter::flush()
-{
-    if (!buffer_.empty() &&
-        std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
-        failed_ = true;
-    }
-    buffer_.clear();
-    return !failed_;
 }
 
 void CsvWriter::field(std::string_view text)
@@ -122,7 +61,7 @@ void CsvWriter::row(const ReportRow& row)
     buffer_ += ',';
     field(row.record->entryFirstLine);
     buffer_ += "\r\n";
-    if (buffer_.size() >= kFlushSize) {
-        flush();
+    if (buffer_.size() >= kFullSize && full_) {
+        full_(buffer_);
     }
 }

@@ -2,7 +2,9 @@
 
 #include "bank/course.h"
 
+#include <array>
 #include <set>
+#include <vector>
 
 namespace
 {
@@ -27,35 +29,7 @@ div p { margin: 0.2em 0 0.6em; white-space: pre-wrap; }
 div h4 { margin: 0.4em 0 0; font-size: 0.85em; color: #444; }
 )";
 
-// The page in pieces of a megabyte: a stream's own cost per call would
-// otherwise be most of the writing.
-class Out
-{
-public:
-    explicit Out(std::ostream& out) : out_(out) {}
-    ~Out() { flush(); }
-    Out& operator<<(std::string_view text)
-    {
-        text_ += text;
-        if (text_.size() >= kFlushSize) {
-            flush();
-        }
-        return *this;
-    }
-    Out& operator<<(int number) { return *this << std::string_view(std::to_string(number)); }
-    Out& operator<<(char c) { return *this << std::string_view(&c, 1); }
-    void flush()
-    {
-        out_.write(text_.data(), static_cast<std::streamsize>(text_.size()));
-        text_.clear();
-    }
-
-private:
-    static constexpr std::size_t kFlushSize = std::size_t{1} << 20;
-    std::ostream& out_;
-    std::string text_;
-};
-
+// The five characters that are not text in a page, with what stands for them.
 std::string_view replacementOf(char c)
 {
     switch (c) {
@@ -74,19 +48,29 @@ std::string_view replacementOf(char c)
     }
 }
 
-void escaped(Out& out, std::string_view text)
+void escapedInto(std::string& out, std::string_view text)
 {
+    static const auto special = [] {
+        std::array<bool, 256> table{};
+        for (const char c : std::string_view("&<>\"'")) {
+            table[static_cast<unsigned char>(c)] = true;
+        }
+        return table;
+    }();
     std::size_t start = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        // Most characters are none of the five.
-        if (c > '>' || (c != '&' && c != '<' && c != '>' && c != '"' && c != '\'')) {
-            continue;
+        if (special[static_cast<unsigned char>(text[i])]) {
+            out.append(text.substr(start, i - start)).append(replacementOf(text[i]));
+            start = i + 1;
         }
-        out << text.substr(start, i - start) << replacementOf(c);
-        start = i + 1;
     }
-    out << text.substr(start);
+    out.append(text.substr(start));
+}
+
+void escaped(Out& out, std::string_view text)
+{
+    escapedInto(out.raw(), text);
+    out << std::string_view();
 }
 
 // A rating as a coloured digit; what is not a digit 0 to 3 shows as typed.
@@ -110,25 +94,46 @@ std::string_view firstLine(std::string_view text)
     return text.substr(0, text.find('\n'));
 }
 
-void section(Out& out, const char* heading, std::string_view text)
+void sectionInto(std::string& out, const char* heading, std::string_view text)
 {
-    out << "<h4>" << heading << "</h4><p>";
-    escaped(out, text);
-    out << "</p>";
+    out.append("<h4>").append(heading).append("</h4><p>");
+    escapedInto(out, text);
+    out.append("</p>");
 }
 
-void cell(Out& out, const Cell& c, const CourseQuestion* question)
+void section(Out& out, const char* heading, std::string_view text)
+{
+    sectionInto(out.raw(), heading, text);
+    out << std::string_view();
+}
+
+// What every student's cell of a question shows of the course, escaped once.
+struct CourseSections {
+    std::string question;
+    std::string answer;
+};
+
+CourseSections courseSections(const CourseQuestion* question)
+{
+    CourseSections sections;
+    sectionInto(sections.question, "Question",
+                question ? firstLine(question->text) : "(not in this course)");
+    sectionInto(sections.answer, "Worked answer begins",
+                question ? std::string_view(question->answerFirstLine) : "");
+    return sections;
+}
+
+void cell(Out& out, const Cell& c, const CourseSections& course)
 {
     out << "<td><details><summary>";
     rating(out, "confidence", c.confidenceGiven, c.confidence);
     out << ' ';
     rating(out, "self-critique", c.critiqueGiven, c.critiqueRating);
     out << "</summary><div>";
-    section(out, "Question", question ? firstLine(question->text) : "(not in this course)");
+    out << course.question;
     section(out, c.responses > 1 ? "Response (the latest)" : "Response",
             c.responses ? std::string_view(c.response) : "(none)");
-    section(out, "Worked answer begins",
-            question ? std::string_view(question->answerFirstLine) : "");
+    out << course.answer;
     section(out, c.critiques > 1 ? "Self-critique (the latest)" : "Self-critique",
             c.critiques ? std::string_view(c.critique) : "(none)");
     out << "</div></details></td>";
@@ -136,9 +141,8 @@ void cell(Out& out, const Cell& c, const CourseQuestion* question)
 
 } // namespace
 
-void writePage(const Report& report, std::ostream& stream)
+void writePage(const Report& report, Out& out)
 {
-    Out out(stream);
     out << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
         << "<title>" << kCourseTitle << ": responses</title>\n<style>" << kStyle
         << "</style>\n</head>\n<body>\n<h1>" << kCourseTitle << ": responses</h1>\n"
@@ -182,17 +186,23 @@ void writePage(const Report& report, std::ostream& stream)
             out << "</div></details></th>";
         }
         out << "</tr>\n";
+        std::vector<CourseSections> columns;
+        for (const int q : questions) {
+            columns.push_back(courseSections(report.course().question(assignment, q)));
+        }
         for (const auto& [student, cells] : students) {
             out << "<tr><th class=\"student\">";
             escaped(out, student);
             out << "</th>";
+            auto column = columns.begin();
             for (const int q : questions) {
                 const auto it = cells.find(q);
                 if (it == cells.end()) {
                     out << "<td class=\"none\">&middot;</td>";
                 } else {
-                    cell(out, it->second, report.course().question(assignment, q));
+                    cell(out, it->second, *column);
                 }
+                ++column;
             }
             out << "</tr>\n";
         }

@@ -36,6 +36,26 @@ int RatingCounts::total() const
     return digits[0] + digits[1] + digits[2] + digits[3] + other + cancelled;
 }
 
+namespace
+{
+constexpr Stamp kDay = 86'400'000;
+} // namespace
+
+Stamp stampOf(QDate date, QTime time)
+{
+    return date.toJulianDay() * kDay + time.msecsSinceStartOfDay();
+}
+
+QDate stampDate(Stamp stamp)
+{
+    return QDate::fromJulianDay(stamp / kDay);
+}
+
+QTime stampTime(Stamp stamp)
+{
+    return QTime::fromMSecsSinceStartOfDay(static_cast<int>(stamp % kDay));
+}
+
 RunSummary::Question& RunSummary::question(int number)
 {
     for (Question& q : questions) {
@@ -43,18 +63,23 @@ RunSummary::Question& RunSummary::question(int number)
             return q;
         }
     }
-    questions.push_back({number, false, {}, false, {}});
+    questions.push_back({number, 0, 0});
     return questions.back();
 }
 
 std::size_t RunSummary::answered() const
 {
-    return static_cast<std::size_t>(std::count_if(questions.begin(), questions.end(),
-                                                  [](const Question& q) { return q.answered; }));
+    return static_cast<std::size_t>(std::count_if(
+        questions.begin(), questions.end(), [](const Question& q) { return q.confidence != 0; }));
 }
 
 namespace
 {
+
+char lowRating(const std::string& reply)
+{
+    return reply == "0" || reply == "1" ? reply[0] : RunSummary::kNotLow;
+}
 
 std::string threeDigits(long long n)
 {
@@ -89,12 +114,30 @@ void Report::beginFile(const std::string& student, const std::string& file, bool
     lastCells_ = nullptr;
 }
 
+void Report::merge(Report& other)
+{
+    runs_.merge(other.runs_);
+    for (auto& [assignment, students] : other.cells_) {
+        cells_[assignment].merge(students);
+    }
+}
+
 void Report::opening(const ReadOpening& record)
 {
     run_ = {record.assignment, record.date, std::hash<std::string>{}(record.codeLine)};
     lastQuestion_ = 0;
     lastKey_ = run_;
-    lastRun_ = &runs_[student_][run_];
+    lastRun_ = &runOf(run_);
+}
+
+RunSummary& Report::runOf(const RunKey& key)
+{
+    RunSummary& run = runs_[student_][key];
+    if (run.questions.empty()) {
+        const CourseAssignment* assignment = course_.assignment(key.assignment);
+        run.questions.reserve(assignment ? assignment->questions.size() : 1);
+    }
+    return run;
 }
 
 bool Report::seenBefore(const ReadEntry& record, QDate date)
@@ -181,18 +224,15 @@ void Report::entry(const ReadEntry& record)
     }
     if (!lastRun_ || lastKey_ < key || key < lastKey_) {
         lastKey_ = key;
-        lastRun_ = &runs_[student_][key];
+        lastRun_ = &runOf(key);
     }
     RunSummary& run = *lastRun_;
-    if (row.date.isValid()) {
-        // Without a zone: a local time would look up the zone for every record.
-        const QDateTime stamp(row.date, row.time, Qt::UTC);
-        if (!run.first.isValid() || stamp < run.first) {
+    if (row.date.isValid() && row.time.isValid()) {
+        const Stamp stamp = stampOf(row.date, row.time);
+        if (run.first == kNoStamp || stamp < run.first) {
             run.first = stamp;
         }
-        if (!run.last.isValid() || stamp > run.last) {
-            run.last = stamp;
-        }
+        run.last = std::max(run.last, stamp);
     }
     const bool placed = row.question > 0 && !row.assignment.empty();
     const auto cellOf = [&]() -> Cell& {
@@ -206,9 +246,7 @@ void Report::entry(const ReadEntry& record)
     case Kind::question:
         run.confidence.add(record.reply);
         if (row.question > 0) {
-            RunSummary::Question& question = run.question(row.question);
-            question.answered = true;
-            question.confidence = record.reply;
+            run.question(row.question).confidence = lowRating(record.reply);
         }
         if (placed) {
             Cell& cell = cellOf();
@@ -222,9 +260,7 @@ void Report::entry(const ReadEntry& record)
         ++run.critiques;
         run.critique.add(record.reply);
         if (row.question > 0) {
-            RunSummary::Question& question = run.question(row.question);
-            question.critiqued = true;
-            question.critique = record.reply;
+            run.question(row.question).critique = lowRating(record.reply);
         }
         if (placed) {
             Cell& cell = cellOf();

@@ -4,7 +4,6 @@
 #include "report/course_index.h"
 
 #include <QDate>
-#include <QDateTime>
 #include <QTime>
 
 #include <array>
@@ -48,22 +47,30 @@ struct RatingCounts {
     int total() const;
 };
 
+// A date and time as milliseconds since the start of the Julian day count,
+// so that a record's stamp is kept and compared without a zone.
+using Stamp = std::int64_t;
+inline constexpr Stamp kNoStamp = -1;
+Stamp stampOf(QDate date, QTime time);
+QDate stampDate(Stamp stamp);
+QTime stampTime(Stamp stamp);
+
 // One run of the program: from an opening record to the next.
 struct RunSummary {
-    QDateTime first;
-    QDateTime last;
+    Stamp first = kNoStamp;
+    Stamp last = kNoStamp;
     int critiques = 0;
     int notes = 0;
     RatingCounts confidence;
     RatingCounts critique;
-    // The latest ratings of each question in this run; a run has a dozen
-    // questions or so, and a record is looked up here each time.
+    // The latest ratings of each question in this run, as the summary shows
+    // them: the digit of a rating 0 or 1, or kNotLow for any other. A run has
+    // a dozen questions or so, and a record is looked up here each time.
+    static constexpr char kNotLow = '-';
     struct Question {
         int number = 0;
-        bool answered = false;
-        std::string confidence;
-        bool critiqued = false;
-        std::string critique;
+        char confidence = 0; // 0 when not answered
+        char critique = 0;   // 0 when not critiqued
     };
     std::vector<Question> questions;
     Question& question(int number);
@@ -88,6 +95,7 @@ class Report : public RecordSink
 {
 public:
     Report(const CourseIndex& course, RowSink* rows) : course_(course), rows_(rows) {}
+    void setRows(RowSink* rows) { rows_ = rows; }
 
     // Records read twice for this student (master file and send file) are
     // counted once when `dedupe` is set.
@@ -96,6 +104,9 @@ public:
     void opening(const ReadOpening& record) override;
     void entry(const ReadEntry& record) override;
     void problem(const ReadProblem&) override {}
+
+    // Takes over what `other` read of students this report has not read.
+    void merge(Report& other);
 
     struct RunKey {
         std::string assignment;
@@ -119,6 +130,7 @@ public:
 
 private:
     bool seenBefore(const ReadEntry& record, QDate date);
+    RunSummary& runOf(const RunKey& key);
 
     const CourseIndex& course_;
     RowSink* rows_;

@@ -2,6 +2,7 @@
 
 #include "bank/course.h"
 #include "record/student_records.h"
+#include "report/ordered_output.h"
 #include "report/report.h"
 #include "report/writers.h"
 
@@ -17,7 +18,9 @@
 #include <memory>
 #include <ostream>
 #include <set>
+#include <thread>
 #include <unistd.h>
+#include <unordered_map>
 
 namespace fs = std::filesystem;
 
@@ -77,15 +80,15 @@ InputFile inputFile(const std::string& path)
 class FileSink : public RecordSink
 {
 public:
-    FileSink(Report& report, const std::string& path, std::ostream& err)
-        : report_(report), path_(path), err_(err)
+    FileSink(Report& report, const std::string& path, std::string& messages)
+        : report_(report), path_(path), messages_(messages)
     {
     }
     void opening(const ReadOpening& record) override { report_.opening(record); }
     void entry(const ReadEntry& record) override { report_.entry(record); }
     void problem(const ReadProblem& problem) override
     {
-        err_ << path_ << ':' << problem.line << ": " << problem.message << '\n';
+        messages_ += path_ + ':' + std::to_string(problem.line) + ": " + problem.message + '\n';
         skipped = true;
     }
     bool skipped = false;
@@ -93,7 +96,7 @@ public:
 private:
     Report& report_;
     const std::string& path_;
-    std::ostream& err_;
+    std::string& messages_;
 };
 
 std::string systemMessage(int error)
@@ -102,14 +105,14 @@ std::string systemMessage(int error)
 }
 
 // False when the file could not be read whole or a record was skipped.
-bool readFile(const InputFile& input, Report& report, std::ostream& err)
+bool readFile(const InputFile& input, Report& report, std::string& messages)
 {
     const int fd = ::open(input.path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        err << input.path << ": " << systemMessage(errno) << '\n';
+        messages += input.path + ": " + systemMessage(errno) + '\n';
         return false;
     }
-    FileSink sink(report, input.path, err);
+    FileSink sink(report, input.path, messages);
     const int error = readRecords(
         [fd](char* buffer, std::size_t size) {
             return static_cast<std::ptrdiff_t>(::read(fd, buffer, size));
@@ -117,15 +120,99 @@ bool readFile(const InputFile& input, Report& report, std::ostream& err)
         sink);
     ::close(fd);
     if (error != 0) {
-        err << input.path << ": " << systemMessage(error) << '\n';
+        messages += input.path + ": " + systemMessage(error) + '\n';
         return false;
     }
     return !sink.skipped;
 }
 
+// The errno of a failure to write the page; 0 when it was written.
+int writePageFile(const Report& report, const std::string& path)
+{
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    if (file) {
+        Out page(file);
+        writePage(report, page);
+        page.flush();
+        file.close();
+    }
+    return file ? 0 : errno ? errno : EIO;
+}
+
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
+
+// Each student's number, and whose records may come twice: a student with a
+// master or notes file and another file.
+struct Students {
+    explicit Students(const std::vector<InputFile>& inputs)
+    {
+        for (const InputFile& f : inputs) {
+            const std::size_t i = index.emplace(f.student, index.size()).first->second;
+            files.resize(index.size());
+            keepsCopies.resize(index.size());
+            ++files[i];
+            keepsCopies[i] =
+                keepsCopies[i] || f.role == FileRole::master || f.role == FileRole::notes;
+        }
+    }
+    bool dedupe(std::size_t i) const { return keepsCopies[i] && files[i] > 1; }
+    std::unordered_map<std::string, std::size_t> index;
+    std::vector<int> files;
+    std::vector<bool> keepsCopies;
+};
+
+unsigned threadCount(unsigned asked, std::size_t students)
+{
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    return static_cast<unsigned>(
+        std::clamp<std::size_t>(asked ? asked : cores, 1, std::max<std::size_t>(students, 1)));
+}
+
+// Each student's files are read on one thread, in order, so that the
+// latest texts and the copies found twice are those of a reading by one;
+// each thread keeps its own report, and the reports are merged at the end.
+// False when a file was not read whole; `csvError` is the errno of a failed
+// write to the CSV file.
+bool readAll(const std::vector<InputFile>& inputs, unsigned threads, std::FILE* csv, Report& report,
+             std::ostream& err, int& csvError)
+{
+    const Students students(inputs);
+    const unsigned count = threadCount(threads, students.index.size());
+    OrderedOutput output(inputs.size(), csv, err);
+    std::vector<std::unique_ptr<Report>> reports;
+    std::vector<std::thread> workers;
+    for (unsigned t = 0; t < count; ++t) {
+        reports.push_back(std::make_unique<Report>(report.course(), nullptr));
+        workers.emplace_back([&, t, mine = reports.back().get()] {
+            std::string rows;
+            rows.reserve(std::size_t{1} << 19);
+            for (std::size_t i = 0; i < inputs.size(); ++i) {
+                const InputFile& input = inputs[i];
+                const std::size_t student = students.index.at(input.student);
+                if (student % count != t) {
+                    continue;
+                }
+                output.waitToStart(i);
+                std::string messages;
+                CsvWriter writer(rows, [&output, i](std::string& full) { output.spill(i, full); });
+                mine->setRows(csv ? &writer : nullptr);
+                mine->beginFile(input.student, input.path, students.dedupe(student));
+                const bool complete = readFile(input, *mine, messages);
+                output.finish(i, rows, std::move(messages), complete);
+            }
+        });
+    }
+    for (std::thread& worker : workers) {
+        worker.join();
+    }
+    for (const auto& other : reports) {
+        report.merge(*other);
+    }
+    csvError = output.csvError();
+    return output.complete();
+}
 
 } // namespace
 
@@ -157,51 +244,46 @@ int runReport(const ReportOptions& options, std::ostream& out, std::ostream& err
     // is read first.
     std::stable_partition(inputs.begin(), inputs.end(),
                           [](const InputFile& f) { return f.role != FileRole::notes; });
-    std::map<std::string, int> filesOf;
-    std::set<std::string> keepsCopies;
-    for (const InputFile& f : inputs) {
-        ++filesOf[f.student];
-        if (f.role == FileRole::master || f.role == FileRole::notes) {
-            keepsCopies.insert(f.student);
-        }
-    }
-
     std::unique_ptr<std::FILE, FileCloser> csvFile;
-    std::unique_ptr<CsvWriter> csv;
     if (!options.csv.empty()) {
         csvFile.reset(std::fopen(options.csv.c_str(), "wb"));
         if (!csvFile) {
             err << options.csv << ": " << systemMessage(errno) << '\n';
             return 1;
         }
-        csv = std::make_unique<CsvWriter>(csvFile.get());
+        std::fwrite(CsvWriter::kHeader.data(), 1, CsvWriter::kHeader.size(), csvFile.get());
     }
 
     const CourseIndex course(courseEntries());
-    Report report(course, csv.get());
-    for (const InputFile& input : inputs) {
-        report.beginFile(input.student, input.path,
-                         keepsCopies.contains(input.student) && filesOf[input.student] > 1);
-        complete = readFile(input, report, err) && complete;
-    }
+    Report report(course, nullptr);
+    int csvError = 0;
+    complete = readAll(inputs, options.threads, csvFile.get(), report, err, csvError) && complete;
 
-    if (csv) {
+    if (csvFile) {
         errno = 0;
-        const bool written = csv->flush() && std::fflush(csvFile.get()) == 0;
+        const bool written = csvError == 0 && std::fflush(csvFile.get()) == 0;
         if (!written || std::fclose(csvFile.release()) != 0) {
-            err << options.csv << ": " << systemMessage(errno ? errno : EIO) << '\n';
+            const int error = csvError ? csvError : errno;
+            err << options.csv << ": " << systemMessage(error ? error : EIO) << '\n';
             complete = false;
         }
     }
-    writeSummary(report, out);
+
+    // The page and the summary are written side by side; both only read the report.
+    int pageError = 0;
+    std::thread page;
     if (!options.html.empty()) {
-        std::ofstream page(options.html, std::ios::binary | std::ios::trunc);
-        if (page) {
-            writePage(report, page);
-            page.close();
-        }
-        if (!page) {
-            err << options.html << ": " << systemMessage(errno ? errno : EIO) << '\n';
+        page = std::thread([&] { pageError = writePageFile(report, options.html); });
+    }
+    {
+        Out summary(out);
+        writeSummary(report, summary);
+    }
+
+    if (page.joinable()) {
+        page.join();
+        if (pageError != 0) {
+            err << options.html << ": " << systemMessage(pageError) << '\n';
             complete = false;
         }
     }

@@ -9,6 +9,7 @@ struct ReportOptions {
     bool recursive = false;
     std::string csv;
     std::string html;
+    unsigned threads = 0; // 0: one per core
 };
 
 // Reads every record file the paths name or hold, writes the CSV and the page

@@ -6,13 +6,7 @@
 namespace
 {
 
-std::string questionName(int number)
-{
-    const std::string digits = std::to_string(number);
-    return 'q' + std::string(digits.size() < 3 ? 3 - digits.size() : 0, '0') + digits;
-}
-
-void writeCounts(std::ostream& out, const char* name, const RatingCounts& counts)
+void writeCounts(Out& out, std::string_view name, const RatingCounts& counts)
 {
     out << "      " << name;
     for (std::size_t digit = 0; digit < counts.digits.size(); ++digit) {
@@ -27,18 +21,14 @@ void writeCounts(std::ostream& out, const char* name, const RatingCounts& counts
     out << '\n';
 }
 
-bool needsHelp(const std::string& rating)
-{
-    return rating == "0" || rating == "1";
-}
-
-void writeRun(std::ostream& out, const RunSummary& run, std::size_t questions)
+void writeRun(Out& out, const RunSummary& run, std::size_t questions)
 {
     out << "    run ";
-    if (run.first.isValid()) {
-        out << isoDate(run.first.date()) << ' ' << clockTime(run.first.time()) << " to "
-            << (run.last.date() == run.first.date() ? "" : isoDate(run.last.date()) + ' ')
-            << clockTime(run.last.time());
+    if (run.first != kNoStamp) {
+        const QDate first = stampDate(run.first);
+        const QDate last = stampDate(run.last);
+        out << isoDate(first) << ' ' << clockTime(stampTime(run.first)) << " to "
+            << (last == first ? "" : isoDate(last) + ' ') << clockTime(stampTime(run.last));
     } else {
         out << "with no time stamp";
     }
@@ -50,30 +40,28 @@ void writeRun(std::ostream& out, const RunSummary& run, std::size_t questions)
     auto rated = run.questions;
     std::sort(rated.begin(), rated.end(),
               [](const auto& a, const auto& b) { return a.number < b.number; });
-    std::vector<std::string> help;
-    for (const auto& q : rated) {
-        if (q.answered && needsHelp(q.confidence)) {
-            help.push_back(questionName(q.number) + " (confidence " + q.confidence + ')');
-        }
-    }
-    for (const auto& q : rated) {
-        if (q.critiqued && needsHelp(q.critique)) {
-            help.push_back(questionName(q.number) + " (critique " + q.critique + ')');
-        }
-    }
     out << "      rated 0 or 1:";
-    if (help.empty()) {
-        out << " none";
+    bool any = false;
+    const auto help = [&](const RunSummary::Question& q, std::string_view what, char rating) {
+        if (rating == '0' || rating == '1') {
+            std::string name = "q";
+            appendDigits(name, q.number, 3);
+            out << (any ? ", " : " ") << name << " (" << what << ' ' << rating << ')';
+            any = true;
+        }
+    };
+    for (const auto& q : rated) {
+        help(q, "confidence", q.confidence);
     }
-    for (std::size_t i = 0; i < help.size(); ++i) {
-        out << (i ? ", " : " ") << help[i];
+    for (const auto& q : rated) {
+        help(q, "critique", q.critique);
     }
-    out << '\n';
+    out << (any ? "\n" : " none\n");
 }
 
 } // namespace
 
-void writeSummary(const Report& report, std::ostream& out)
+void writeSummary(const Report& report, Out& out)
 {
     for (const auto& [student, runs] : report.runs()) {
         out << student << '\n';

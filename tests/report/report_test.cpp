@@ -188,6 +188,82 @@ TEST(Copies, InTheMasterAndSendFilesCountOnce)
     EXPECT_EQ(folder.read("out.csv").count("\r\nAnn Lee,"), 6);
 }
 
+// A class whose students' files interleave by name, with copies in master
+// files, notes, a torn record, a file that is not a record file and two
+// long files next to each other, read at the same time on two threads.
+void writeMixedClass(const Folder& folder)
+{
+    const auto& w = writer();
+    for (int s = 0; s < 7; ++s) {
+        const QString name = QStringLiteral("Student %1").arg(s);
+        const QString file = QString(name).replace(u' ', u'_');
+        std::string master;
+        for (int day = 0; day < 3; ++day) {
+            QTime clock(9 + s, 0);
+            const QDate date = kDay.addDays(day);
+            const QString assignment = QStringLiteral("%1").arg(day + 1, 3, 10, QLatin1Char('0'));
+            const std::string code = "RUN" + std::to_string(s * 10 + day);
+            std::string send = w.run(FileRole::send, assignment, date, clock, code, 2 + s, name);
+            if (s == 3 && day == 1) {
+                send += ClassWriter::head(FileRole::send, clock.addSecs(60), assignment, 3,
+                                          w.questions(assignment)[2].entry, "torn");
+            }
+            if ((s == 4 || s == 5) && day == 0) {
+                for (int i = 0; i < 1500; ++i) {
+                    clock = clock.addSecs(1);
+                    send += w.run(FileRole::send, assignment, date, clock, code, 1, name);
+                }
+            }
+            clock = QTime(9 + s, 0);
+            master += w.run(FileRole::master, assignment, date, clock, code, 2 + s, name);
+            const QString sendName =
+                QStringLiteral("send_%1%2.txt").arg(date.toString(QStringLiteral("MMdd")), file);
+            folder.write(sendName, send);
+        }
+        if (s % 2 == 0) {
+            folder.write(QStringLiteral("masterFile_%1.txt").arg(file), master);
+            folder.write(QStringLiteral("notes_%1.txt").arg(file),
+                         ClassWriter::note(FileRole::notes, kDay, QTime(9 + s, 5),
+                                           q("001", 1).answer, QStringLiteral("ask %1").arg(s)));
+        }
+    }
+    folder.write("send_0417Zed.txt", "Hello! Here is my homework.\r\nx = 2\r\n");
+}
+
+class Threads : public testing::TestWithParam<unsigned>
+{
+};
+
+TEST_P(Threads, GiveWhatOneThreadGives)
+{
+    Folder folder;
+    writeMixedClass(folder);
+    std::vector<std::string> named = {folder.dir.path().toStdString()};
+    for (const QString& name : QDir(folder.dir.path()).entryList({"masterFile_*", "notes_*"})) {
+        named.push_back(folder.path(name));
+    }
+    const auto run = [&](unsigned threads, const QString& out) {
+        ReportOptions options{named, false, folder.path(out + ".csv"), folder.path(out + ".html")};
+        options.threads = threads;
+        Outcome outcome = report(options);
+        return std::tuple(outcome, folder.read(out + ".csv"), folder.read(out + ".html"));
+    };
+    const auto [one, oneCsv, onePage] = run(1, "one");
+    const auto [many, manyCsv, manyPage] = run(GetParam(), "many");
+    EXPECT_EQ(one.status, 1);
+    EXPECT_EQ(std::count(one.err.begin(), one.err.end(), '\n'), 2) << one.err;
+    // Each long file's rows fill the writer's text more than once.
+    EXPECT_GT(oneCsv.size(), 1 << 20);
+    EXPECT_EQ(many.status, one.status);
+    EXPECT_EQ(many.err, one.err);
+    EXPECT_EQ(many.out, one.out);
+    EXPECT_TRUE(manyCsv == oneCsv);
+    EXPECT_TRUE(manyPage == onePage);
+}
+
+INSTANTIATE_TEST_SUITE_P(Report, Threads, testing::Values(2u, 3u, 8u),
+                         [](const auto& param) { return std::to_string(param.param); });
+
 TEST(Folders, GiveTheirSendFilesAndSubfoldersOnlyWhenAsked)
 {
     Folder folder;

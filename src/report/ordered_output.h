@@ -1,0 +1,59 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <cstdio>
+#include <functional>
+#include <mutex>
+#include <ostream>
+#include <string>
+#include <vector>
+
+// What the files read on several threads give, written in the files' order
+// by a thread that finishes the next file to be written: each file's CSV
+// rows to the CSV file and its messages to `err`. A thread may run only a
+// few files ahead of the one being written, and a file's rows are written as
+// they come once it is the next, so a long file is never held.
+class OrderedOutput
+{
+public:
+    OrderedOutput(std::size_t files, std::FILE* csv, std::ostream& err);
+
+    // Waits until file i is near enough to the one being written.
+    void waitToStart(std::size_t i);
+    // Writes what the CSV text of file i holds, once the files before it are
+    // written, and empties it.
+    void spill(std::size_t i, std::string& csv);
+    // File i is read: its CSV text is written or kept, and emptied.
+    void finish(std::size_t i, std::string& csv, std::string messages, bool complete);
+
+    // Once every file is finished: false when one was not read whole.
+    bool complete() const { return complete_; }
+    // The errno of a write the CSV file took less of; 0 when none.
+    int csvError() const { return csvError_; }
+
+private:
+    struct Slot {
+        std::string csv;
+        std::string messages;
+        bool complete = false;
+        bool finished = false;
+    };
+    void writeCsv(const std::string& text);
+    void wait(std::unique_lock<std::mutex>& lock, const std::function<bool()>& ready);
+
+    static constexpr std::size_t kAhead = 32;
+    // Rows of small files are written a piece at a time.
+    static constexpr std::size_t kPiece = std::size_t{1} << 20;
+    std::vector<Slot> slots_;
+    std::FILE* csv_;
+    std::ostream& err_;
+    int csvError_ = 0;
+    std::size_t next_ = 0; // the file whose output is written next
+    std::string pending_;  // written files' rows not yet given to the file
+    bool complete_ = true;
+    bool writing_ = false; // a thread is writing files out of the lock
+    int waiting_ = 0;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+};

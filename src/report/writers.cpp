@@ -1,0 +1,62 @@
+#include "report/writers.h"
+
+#include <charconv>
+
+void appendDigits(std::string& out, int value, int width)
+{
+    char digits[12];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value > 0 && n < 11);
+    while (n < width) {
+        digits[n++] = '0';
+    }
+    while (n > 0) {
+        out += digits[--n];
+    }
+}
+
+std::string isoDate(QDate date)
+{
+    std::string text;
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    date.getDate(&year, &month, &day);
+    if (date.isValid() && year > 0) {
+        appendDigits(text, year, 4);
+        text += '-';
+        appendDigits(text, month, 2);
+        text += '-';
+        appendDigits(text, day, 2);
+    }
+    return text;
+}
+
+std::string clockTime(QTime time)
+{
+    std::string text;
+    if (time.isValid()) {
+        appendDigits(text, time.hour(), 2);
+        text += ':';
+        appendDigits(text, time.minute(), 2);
+        text += ':';
+        appendDigits(text, time.second(), 2);
+    }
+    return text;
+}
+
+Out& Out::operator<<(long long number)
+{
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    return *this << std::string_view(digits, static_cast<std::size_t>(end - digits));
+}
+
+void Out::flush()
+{
+    out_.write(text_.data(), static_cast<std::streamsize>(text_.size()));
+    text_.clear();
+}
