@@ -3,6 +3,7 @@
 #include "bank/question_bank.h"
 #include "record/record_text.h"
 #include "record/windows1252.h"
+#include "text/byte_scan.h"
 
 #include <QString>
 
@@ -51,15 +52,6 @@ constexpr std::uint64_t kHashSeed = 0x9e3779b97f4a7c15ULL;
 std::uint64_t mixLine(std::uint64_t hash, std::string_view line)
 {
     return (hash ^ std::hash<std::string_view>{}(line)) * 0x100000001b3ULL + 1;
-}
-
-bool isAscii(std::string_view bytes)
-{
-    unsigned char any = 0;
-    for (const char c : bytes) {
-        any |= static_cast<unsigned char>(c);
-    }
-    return any < 0x80;
 }
 
 struct Line {
@@ -258,7 +250,9 @@ private:
     bool opensRun(std::size_t k)
     {
         const Line* next = in_.peek(k + 1);
-        if (!next || !next->text.starts_with(t_.assignment)) {
+        // The first byte alone turns away nearly every line.
+        if (!next || next->text.empty() || next->text[0] != t_.assignment[0] ||
+            !next->text.starts_with(t_.assignment)) {
             return false;
         }
         const Line* header = in_.peek(k + 2);
@@ -306,7 +300,7 @@ private:
         if (utf8_) {
             out +=
                 QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())).toStdString();
-        } else if (isAscii(bytes)) {
+        } else if (byteScan::isAscii(bytes)) {
             out.append(bytes);
         } else {
             out += fromWindows1252(bytes);

@@ -1,5 +1,7 @@
 #include "report/writers.h"
 
+#include "text/byte_scan.h"
+
 #include <algorithm>
 
 namespace
@@ -16,10 +18,7 @@ CsvWriter::CsvWriter(std::string& text, std::function<void(std::string&)> full)
 
 void CsvWriter::field(std::string_view text)
 {
-    const bool plain = std::none_of(text.begin(), text.end(), [](char c) {
-        return c == ',' || c == '"' || c == '\r' || c == '\n';
-    });
-    if (plain) {
+    if (!byteScan::holdsAny<',', '"', '\r', '\n'>(text)) {
         buffer_ += text;
         return;
     }
@@ -35,10 +34,18 @@ void CsvWriter::field(std::string_view text)
 
 void CsvWriter::row(const ReportRow& row)
 {
-    field(*row.student);
-    buffer_ += ',';
-    field(*row.file);
-    buffer_ += ',';
+    if (*row.file != lastFile_ || *row.student != lastStudent_) {
+        lastFile_ = *row.file;
+        lastStudent_ = *row.student;
+        const std::size_t start = buffer_.size();
+        field(lastStudent_);
+        buffer_ += ',';
+        field(lastFile_);
+        buffer_ += ',';
+        lastFileText_.assign(buffer_, start);
+    } else {
+        buffer_ += lastFileText_;
+    }
     if (row.date != lastDate_) {
         lastDate_ = row.date;
         lastDateText_ = isoDate(row.date);

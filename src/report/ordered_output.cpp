@@ -48,9 +48,13 @@ void OrderedOutput::spill(std::size_t i, std::string& csv)
 void OrderedOutput::finish(std::size_t i, std::string& csv, std::string messages, bool complete)
 {
     std::unique_lock lock(mutex_);
-    // Sized once: the thread's own text keeps its room for the next file.
-    slots_[i] = {csv, std::move(messages), complete, true};
+    // The text is kept as it is, and the thread goes on with one written before.
+    slots_[i] = {std::move(csv), std::move(messages), complete, true};
     csv.clear();
+    if (!spare_.empty()) {
+        csv.swap(spare_.back());
+        spare_.pop_back();
+    }
     if (writing_) {
         return; // the thread that writes will find it
     }
@@ -76,6 +80,10 @@ void OrderedOutput::finish(std::size_t i, std::string& csv, std::string messages
         }
         lock.lock();
         next_ += ready.size();
+        for (Slot& slot : ready) {
+            slot.csv.clear();
+            spare_.push_back(std::move(slot.csv));
+        }
         ready.clear();
     }
     writing_ = false;

@@ -49,8 +49,9 @@ private:
     std::FILE* csv_;
     std::ostream& err_;
     int csvError_ = 0;
-    std::size_t next_ = 0; // the file whose output is written next
-    std::string pending_;  // written files' rows not yet given to the file
+    std::size_t next_ = 0;           // the file whose output is written next
+    std::string pending_;            // written files' rows not yet given to the file
+    std::vector<std::string> spare_; // written texts, to be filled again
     bool complete_ = true;
     bool writing_ = false; // a thread is writing files out of the lock
     int waiting_ = 0;

@@ -1,6 +1,7 @@
 #include "report/writers.h"
 
 #include "bank/course.h"
+#include "text/byte_scan.h"
 
 #include <array>
 #include <set>
@@ -50,6 +51,10 @@ std::string_view replacementOf(char c)
 
 void escapedInto(std::string& out, std::string_view text)
 {
+    if (!byteScan::holdsAny<'&', '<', '>', '"', '\''>(text)) {
+        out.append(text);
+        return;
+    }
     static const auto special = [] {
         std::array<bool, 256> table{};
         for (const char c : std::string_view("&<>\"'")) {

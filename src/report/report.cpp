@@ -106,6 +106,7 @@ std::uint64_t combine(std::uint64_t hash, std::uint64_t value)
 void Report::beginFile(const std::string& student, const std::string& file, bool dedupe)
 {
     student_ = student;
+    studentRuns_ = nullptr;
     file_ = file;
     dedupe_ = dedupe;
     run_ = {};
@@ -132,7 +133,10 @@ void Report::opening(const ReadOpening& record)
 
 RunSummary& Report::runOf(const RunKey& key)
 {
-    RunSummary& run = runs_[student_][key];
+    if (!studentRuns_) {
+        studentRuns_ = &runs_[student_];
+    }
+    RunSummary& run = (*studentRuns_)[key];
     if (run.questions.empty()) {
         const CourseAssignment* assignment = course_.assignment(key.assignment);
         run.questions.reserve(assignment ? assignment->questions.size() : 1);
@@ -218,13 +222,13 @@ void Report::entry(const ReadEntry& record)
         rows_->row(row);
     }
 
-    RunKey key = run_;
-    if (key.assignment.empty()) {
-        key.assignment = row.assignment;
-    }
-    if (!lastRun_ || lastKey_ < key || key < lastKey_) {
-        lastKey_ = key;
-        lastRun_ = &runOf(key);
+    // The run's key differs from the last record's only in an assignment
+    // taken from the record, when the run has none of its own.
+    const std::string& assignment = run_.assignment.empty() ? row.assignment : run_.assignment;
+    if (!lastRun_ || lastKey_.assignment != assignment) {
+        lastKey_ = run_;
+        lastKey_.assignment = assignment;
+        lastRun_ = &runOf(lastKey_);
     }
     RunSummary& run = *lastRun_;
     if (row.date.isValid() && row.time.isValid()) {

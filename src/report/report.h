@@ -126,6 +126,10 @@ public:
     using Cells = std::map<std::string, std::map<std::string, std::map<int, Cell>>>;
     const Cells& cells() const { return cells_; }
 
+    // Once written: the runs and the cells can be freed on two threads.
+    void freeRuns() { Runs().swap(runs_); }
+    void freeCells() { Cells().swap(cells_); }
+
     const CourseIndex& course() const { return course_; }
 
 private:
@@ -140,6 +144,7 @@ private:
 
     // The file being read.
     std::string student_;
+    std::map<RunKey, RunSummary>* studentRuns_ = nullptr;
     std::string file_;
     bool dedupe_ = false;
     RunKey run_;

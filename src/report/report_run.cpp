@@ -45,10 +45,15 @@ bool addFolder(const fs::path& folder, bool recursive, std::vector<std::string>&
     std::error_code ec;
     fs::directory_iterator it(folder, ec);
     // The entry's own type, as the listing gives it, saves a look-up per file.
-    std::vector<std::pair<fs::path, bool>> found;
+    struct Entry {
+        std::string name;
+        bool folder = false;
+        bool operator<(const Entry& other) const { return name < other.name; }
+    };
+    std::vector<Entry> found;
     for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
         std::error_code typeError;
-        found.emplace_back(it->path(), it->is_directory(typeError));
+        found.push_back({it->path().filename().string(), it->is_directory(typeError)});
     }
     if (ec) {
         err << folder.string() << ": " << ec.message() << '\n';
@@ -56,11 +61,11 @@ bool addFolder(const fs::path& folder, bool recursive, std::vector<std::string>&
     }
     std::sort(found.begin(), found.end());
     bool ok = true;
-    for (const auto& [path, folderHere] : found) {
-        if (recursive && folderHere) {
-            ok = addFolder(path, recursive, files, err) && ok;
-        } else if (isSendFileName(path.filename().string())) {
-            files.push_back(path.string());
+    for (const Entry& entry : found) {
+        if (recursive && entry.folder) {
+            ok = addFolder(folder / entry.name, recursive, files, err) && ok;
+        } else if (isSendFileName(entry.name)) {
+            files.push_back((folder / entry.name).string());
         }
     }
     return ok;
@@ -269,16 +274,21 @@ int runReport(const ReportOptions& options, std::ostream& out, std::ostream& err
         }
     }
 
-    // The page and the summary are written side by side; both only read the report.
+    // The page and the summary are written side by side: one reads only the
+    // cells of the report, the other only its runs.
     int pageError = 0;
     std::thread page;
     if (!options.html.empty()) {
-        page = std::thread([&] { pageError = writePageFile(report, options.html); });
+        page = std::thread([&] {
+            pageError = writePageFile(report, options.html);
+            report.freeCells();
+        });
     }
     {
         Out summary(out);
         writeSummary(report, summary);
     }
+    report.freeRuns();
 
     if (page.joinable()) {
         page.join();

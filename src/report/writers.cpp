@@ -7,15 +7,13 @@ void appendDigits(std::string& out, int value, int width)
     char digits[12];
     int n = 0;
     do {
-        digits[n++] = static_cast<char>('0' + value % 10);
+        digits[11 - n++] = static_cast<char>('0' + value % 10);
         value /= 10;
     } while (value > 0 && n < 11);
-    while (n < width) {
-        digits[n++] = '0';
+    while (n < width && n < 12) {
+        digits[11 - n++] = '0';
     }
-    while (n > 0) {
-        out += digits[--n];
-    }
+    out.append(digits + 12 - n, static_cast<std::size_t>(n));
 }
 
 std::string isoDate(QDate date)

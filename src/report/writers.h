@@ -31,6 +31,10 @@ private:
     void field(std::string_view text);
     std::string& buffer_;
     std::function<void(std::string&)> full_;
+    // Most rows are of the file and date of the row before.
+    std::string lastStudent_;
+    std::string lastFile_;
+    std::string lastFileText_;
     QDate lastDate_;
     std::string lastDateText_;
 };
