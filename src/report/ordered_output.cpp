@@ -1,6 +1,9 @@
 #include "report/ordered_output.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <sys/uio.h>
 
 OrderedOutput::OrderedOutput(std::size_t files, std::FILE* csv, std::ostream& err)
     : slots_(files), csv_(csv), err_(err)
@@ -22,15 +25,37 @@ void OrderedOutput::waitToStart(std::size_t i)
     }
 }
 
-void OrderedOutput::writeCsv(const std::string& text)
+void OrderedOutput::writePending()
 {
-    if (!csv_ || text.empty()) {
-        return;
+    // The texts as they are, without copying them into one.
+    std::vector<iovec> pieces;
+    for (const std::string& text : pending_) {
+        if (!text.empty()) {
+            pieces.push_back({const_cast<char*>(text.data()), text.size()});
+        }
     }
-    errno = 0;
-    if (std::fwrite(text.data(), 1, text.size(), csv_) != text.size() && csvError_ == 0) {
-        csvError_ = errno ? errno : EIO;
+    const int fd = csv_ ? fileno(csv_) : -1;
+    for (std::size_t at = 0; fd >= 0 && csvError_ == 0 && at < pieces.size();) {
+        const int count = static_cast<int>(std::min<std::size_t>(pieces.size() - at, IOV_MAX));
+        const ssize_t n = ::writev(fd, pieces.data() + at, count);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            csvError_ = n < 0 ? errno : EIO;
+            break;
+        }
+        // A write may take less than it was given: on from where it stopped.
+        for (auto left = static_cast<std::size_t>(n); left > 0;) {
+            iovec& piece = pieces[at];
+            const std::size_t taken = std::min(left, piece.iov_len);
+            piece.iov_base = static_cast<char*>(piece.iov_base) + taken;
+            piece.iov_len -= taken;
+            left -= taken;
+            at += piece.iov_len == 0 ? 1 : 0;
+        }
     }
+    pendingBytes_ = 0;
 }
 
 void OrderedOutput::spill(std::size_t i, std::string& csv)
@@ -39,10 +64,21 @@ void OrderedOutput::spill(std::size_t i, std::string& csv)
     if (next_ != i) {
         wait(lock, [&] { return next_ == i; });
     }
-    writeCsv(pending_);
-    pending_.clear();
-    writeCsv(csv);
+    pending_.push_back(std::move(csv));
+    writePending();
+    csv = std::move(pending_.back());
     csv.clear();
+    pending_.pop_back();
+    recycle();
+}
+
+void OrderedOutput::recycle()
+{
+    for (std::string& text : pending_) {
+        text.clear();
+        spare_.push_back(std::move(text));
+    }
+    pending_.clear();
 }
 
 void OrderedOutput::finish(std::size_t i, std::string& csv, std::string messages, bool complete)
@@ -69,22 +105,22 @@ void OrderedOutput::finish(std::size_t i, std::string& csv, std::string messages
             slots_[j] = {std::string(), std::string(), false, true};
         }
         lock.unlock();
-        for (const Slot& slot : ready) {
-            pending_ += slot.csv;
+        for (Slot& slot : ready) {
             err_ << slot.messages;
             complete_ = complete_ && slot.complete;
+            pendingBytes_ += slot.csv.size();
+            pending_.push_back(std::move(slot.csv));
         }
-        if (pending_.size() >= kPiece || next_ + ready.size() == slots_.size()) {
-            writeCsv(pending_);
-            pending_.clear();
+        const bool last = next_ + ready.size() == slots_.size();
+        if (pendingBytes_ >= kPiece || last) {
+            writePending();
         }
         lock.lock();
         next_ += ready.size();
-        for (Slot& slot : ready) {
-            slot.csv.clear();
-            spare_.push_back(std::move(slot.csv));
-        }
         ready.clear();
+        if (pendingBytes_ == 0) {
+            recycle();
+        }
     }
     writing_ = false;
     if (next_ != from && waiting_ > 0) {

@@ -39,7 +39,10 @@ private:
         bool complete = false;
         bool finished = false;
     };
-    void writeCsv(const std::string& text);
+    // Writes the pending texts to the CSV file.
+    void writePending();
+    // Under the lock: the written texts are kept to be filled again.
+    void recycle();
     void wait(std::unique_lock<std::mutex>& lock, const std::function<bool()>& ready);
 
     static constexpr std::size_t kAhead = 32;
@@ -49,8 +52,10 @@ private:
     std::FILE* csv_;
     std::ostream& err_;
     int csvError_ = 0;
-    std::size_t next_ = 0;           // the file whose output is written next
-    std::string pending_;            // written files' rows not yet given to the file
+    std::size_t next_ = 0; // the file whose output is written next
+    // Rows of files whose turn has come, not yet given to the file.
+    std::vector<std::string> pending_;
+    std::size_t pendingBytes_ = 0;
     std::vector<std::string> spare_; // written texts, to be filled again
     bool complete_ = true;
     bool writing_ = false; // a thread is writing files out of the lock

@@ -146,8 +146,9 @@ void cell(Out& out, const Cell& c, const CourseSections& course)
 
 } // namespace
 
-void writePage(const Report& report, Out& out)
+void writePage(const Report& report, Out& out, const std::function<void(std::size_t)>& written)
 {
+    std::size_t done = 0;
     out << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
         << "<title>" << kCourseTitle << ": responses</title>\n<style>" << kStyle
         << "</style>\n</head>\n<body>\n<h1>" << kCourseTitle << ": responses</h1>\n"
@@ -212,6 +213,9 @@ void writePage(const Report& report, Out& out)
             out << "</tr>\n";
         }
         out << "</table>\n";
+        if (written) {
+            written(++done);
+        }
     }
     out << "</body>\n</html>\n";
 }

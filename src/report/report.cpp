@@ -123,6 +123,15 @@ void Report::merge(Report& other)
     }
 }
 
+void Report::freeCells(std::size_t assignments)
+{
+    // Only the students' cells: the assignments stay, so that a thread reading
+    // those after them is not disturbed.
+    for (auto it = cells_.begin(); it != cells_.end() && assignments > 0; ++it, --assignments) {
+        std::map<std::string, std::map<int, Cell>>().swap(it->second);
+    }
+}
+
 void Report::opening(const ReadOpening& record)
 {
     run_ = {record.assignment, record.date, std::hash<std::string>{}(record.codeLine)};

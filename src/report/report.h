@@ -126,9 +126,10 @@ public:
     using Cells = std::map<std::string, std::map<std::string, std::map<int, Cell>>>;
     const Cells& cells() const { return cells_; }
 
-    // Once written: the runs and the cells can be freed on two threads.
+    // Once written, the runs and each assignment's cells are freed, one
+    // thread freeing what another has written.
     void freeRuns() { Runs().swap(runs_); }
-    void freeCells() { Cells().swap(cells_); }
+    void freeCells(std::size_t assignments);
 
     const CourseIndex& course() const { return course_; }
 

@@ -9,9 +9,11 @@
 #include <QString>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -33,39 +35,60 @@ struct InputFile {
     std::optional<FileRole> role;
 };
 
+std::string systemMessage(int error)
+{
+    return std::strerror(error);
+}
+
 bool isSendFileName(const std::string& name)
 {
     return name.starts_with("send_") && name.ends_with(".txt");
 }
 
 // A folder's send files, in name order; a folder that cannot be listed is told.
-bool addFolder(const fs::path& folder, bool recursive, std::vector<std::string>& files,
+bool addFolder(const std::string& folder, bool recursive, std::vector<std::string>& files,
                std::ostream& err)
 {
-    std::error_code ec;
-    fs::directory_iterator it(folder, ec);
-    // The entry's own type, as the listing gives it, saves a look-up per file.
     struct Entry {
         std::string name;
         bool folder = false;
         bool operator<(const Entry& other) const { return name < other.name; }
     };
     std::vector<Entry> found;
-    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-        std::error_code typeError;
-        found.push_back({it->path().filename().string(), it->is_directory(typeError)});
+    DIR* listing = ::opendir(folder.c_str());
+    int error = listing ? 0 : errno;
+    // The entry's own type, as the listing gives it, saves a look-up per
+    // file. A link to a folder is not followed: it may lead back up.
+    errno = 0;
+    while (const dirent* entry = listing ? ::readdir(listing) : nullptr) {
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != "..") {
+            std::error_code typeError;
+            const bool folderHere =
+                entry->d_type == DT_DIR ||
+                (entry->d_type == DT_UNKNOWN && recursive &&
+                 fs::symlink_status(folder + '/' + entry->d_name, typeError).type() ==
+                     fs::file_type::directory);
+            found.push_back({std::string(name), folderHere});
+        }
+        errno = 0;
     }
-    if (ec) {
-        err << folder.string() << ": " << ec.message() << '\n';
+    if (listing) {
+        error = errno;
+        ::closedir(listing);
+    }
+    if (!listing || error != 0) {
+        err << folder << ": " << systemMessage(error) << '\n';
         return false;
     }
     std::sort(found.begin(), found.end());
     bool ok = true;
+    const std::string prefix = folder.ends_with('/') ? folder : folder + '/';
     for (const Entry& entry : found) {
         if (recursive && entry.folder) {
-            ok = addFolder(folder / entry.name, recursive, files, err) && ok;
+            ok = addFolder(prefix + entry.name, recursive, files, err) && ok;
         } else if (isSendFileName(entry.name)) {
-            files.push_back((folder / entry.name).string());
+            files.push_back(prefix + entry.name);
         }
     }
     return ok;
@@ -104,11 +127,6 @@ private:
     std::string& messages_;
 };
 
-std::string systemMessage(int error)
-{
-    return std::strerror(error);
-}
-
 // False when the file could not be read whole or a record was skipped.
 bool readFile(const InputFile& input, Report& report, std::string& messages)
 {
@@ -131,13 +149,15 @@ bool readFile(const InputFile& input, Report& report, std::string& messages)
     return !sink.skipped;
 }
 
-// The errno of a failure to write the page; 0 when it was written.
-int writePageFile(const Report& report, const std::string& path)
+// The errno of a failure to write the page; 0 when it was written. `written`
+// is told how many assignments are written, after each.
+int writePageFile(const Report& report, const std::string& path,
+                  const std::function<void(std::size_t)>& written)
 {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     if (file) {
         Out page(file);
-        writePage(report, page);
+        writePage(report, page, written);
         page.flush();
         file.close();
     }
@@ -256,7 +276,9 @@ int runReport(const ReportOptions& options, std::ostream& out, std::ostream& err
             err << options.csv << ": " << systemMessage(errno) << '\n';
             return 1;
         }
+        // Given to the file before the rows, which are written past the stream.
         std::fwrite(CsvWriter::kHeader.data(), 1, CsvWriter::kHeader.size(), csvFile.get());
+        std::fflush(csvFile.get());
     }
 
     const CourseIndex course(courseEntries());
@@ -274,14 +296,20 @@ int runReport(const ReportOptions& options, std::ostream& out, std::ostream& err
         }
     }
 
-    // The page and the summary are written side by side: one reads only the
-    // cells of the report, the other only its runs.
+    // The page and the summary are written side by side, and this thread
+    // frees the cells of each assignment the page has done with.
     int pageError = 0;
     std::thread page;
+    std::atomic<std::size_t> pageDone = 0;
+    const std::size_t assignments = report.cells().size();
     if (!options.html.empty()) {
         page = std::thread([&] {
-            pageError = writePageFile(report, options.html);
-            report.freeCells();
+            pageError = writePageFile(report, options.html, [&](std::size_t done) {
+                pageDone = done;
+                pageDone.notify_one();
+            });
+            pageDone = assignments;
+            pageDone.notify_one();
         });
     }
     {
@@ -289,7 +317,11 @@ int runReport(const ReportOptions& options, std::ostream& out, std::ostream& err
         writeSummary(report, summary);
     }
     report.freeRuns();
-
+    for (std::size_t freed = 0; page.joinable() && freed < assignments;) {
+        pageDone.wait(freed);
+        freed = pageDone;
+        report.freeCells(freed);
+    }
     if (page.joinable()) {
         page.join();
         if (pageError != 0) {

@@ -75,5 +75,7 @@ private:
 // first and last time stamp.
 void writeSummary(const Report& report, Out& out);
 
-// One page: per assignment a grid of students by questions.
-void writePage(const Report& report, Out& out);
+// One page: per assignment a grid of students by questions. `written` is
+// told how many assignments are written, after each.
+void writePage(const Report& report, Out& out,
+               const std::function<void(std::size_t)>& written = {});

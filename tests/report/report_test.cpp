@@ -288,6 +288,18 @@ TEST(Folders, GiveTheirSendFilesAndSubfoldersOnlyWhenAsked)
     EXPECT_NE(named.out.find("Cy\n"), std::string::npos);
 }
 
+TEST(Folders, AreNotEnteredThroughALinkThatLeadsBackUp)
+{
+    Folder folder;
+    QTime clock(10, 0);
+    folder.write("send_0416Ann.txt", writer().run(FileRole::send, "001", kDay, clock, "CODE", 1,
+                                                  QStringLiteral("Ann")));
+    ASSERT_TRUE(QFile::link(folder.dir.path(), folder.dir.filePath("loop")));
+    const Outcome r = report({{folder.dir.path().toStdString()}, true, folder.path("out.csv"), {}});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(folder.read("out.csv").count("\r\nAnn,"), 2);
+}
+
 TEST(Page, ShowsEveryTextAsText)
 {
     Folder folder;
