@@ -247,7 +247,7 @@ void Report::entry(const ReadEntry& record)
         }
         run.last = std::max(run.last, stamp);
     }
-    const bool placed = row.question > 0 && !row.assignment.empty();
+    const bool placed = keepsCells_ && row.question > 0 && !row.assignment.empty();
     const auto cellOf = [&]() -> Cell& {
         if (!lastCells_ || lastAssignment_ != row.assignment) {
             lastAssignment_ = row.assignment;

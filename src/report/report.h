@@ -96,6 +96,9 @@ class Report : public RecordSink
 public:
     Report(const CourseIndex& course, RowSink* rows) : course_(course), rows_(rows) {}
     void setRows(RowSink* rows) { rows_ = rows; }
+    // The cells are kept only for the page.
+    void keepCells(bool keep) { keepsCells_ = keep; }
+    bool keepsCells() const { return keepsCells_; }
 
     // Records read twice for this student (master file and send file) are
     // counted once when `dedupe` is set.
@@ -139,6 +142,7 @@ private:
 
     const CourseIndex& course_;
     RowSink* rows_;
+    bool keepsCells_ = true;
     Runs runs_;
     Cells cells_;
     std::unordered_map<std::string, std::unordered_set<std::uint64_t>> seen_;

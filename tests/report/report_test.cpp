@@ -352,6 +352,51 @@ INSTANTIATE_TEST_SUITE_P(Report, CsvField,
                                          CsvCase{"LineBreaks", "a\r\nb", "\"a\nb\""}),
                          [](const auto& param) { return std::string(param.param.name); });
 
+struct OutputCase {
+    const char* name;
+    bool csv; // else the page
+    // The path to write to, in a folder holding one send file.
+    std::function<std::string(const Folder&)> path;
+    std::string message;
+    bool summaryWritten;
+};
+
+class OutputFile : public testing::TestWithParam<OutputCase>
+{
+};
+
+TEST_P(OutputFile, ThatCannotBeWrittenIsToldWithTheSystemsReason)
+{
+    Folder folder;
+    folder.write("send_0416Ann.txt", writer().opening("001", kDay, "RUN"));
+    const OutputCase& c = GetParam();
+    const std::string path = c.path(folder);
+    ReportOptions options{{folder.path("send_0416Ann.txt")}, false, {}, {}};
+    (c.csv ? options.csv : options.html) = path;
+    const Outcome r = report(options);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, path + ": " + c.message + "\n");
+    EXPECT_EQ(r.out.find("Ann\n  assignment 001") != std::string::npos, c.summaryWritten) << r.out;
+}
+
+// What a full disk does is told after the reading; a path that cannot be
+// opened before it.
+INSTANTIATE_TEST_SUITE_P(
+    Report, OutputFile,
+    testing::Values(OutputCase{"CsvOnAFullDisk", true,
+                               [](const Folder&) { return std::string("/dev/full"); },
+                               "No space left on device", true},
+                    OutputCase{"PageOnAFullDisk", false,
+                               [](const Folder&) { return std::string("/dev/full"); },
+                               "No space left on device", true},
+                    OutputCase{"CsvInAFolderThatIsNot", true,
+                               [](const Folder& f) { return f.path("none/class.csv"); },
+                               "No such file or directory", false},
+                    OutputCase{"PageInAFolderThatIsNot", false,
+                               [](const Folder& f) { return f.path("none/class.html"); },
+                               "No such file or directory", false}),
+    [](const auto& param) { return std::string(param.param.name); });
+
 struct UnreadableCase {
     const char* name;
     // The path to name on the command line, and the file told of.

@@ -1,0 +1,133 @@
+#include "report/class_reading.h"
+
+#include "report/ordered_output.h"
+#include "report/writers.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <thread>
+#include <unistd.h>
+#include <unordered_map>
+
+namespace
+{
+
+// Tells each skipped record with the file and its line.
+class FileSink : public RecordSink
+{
+public:
+    FileSink(Report& report, const std::string& path, std::string& messages)
+        : report_(report), path_(path), messages_(messages)
+    {
+    }
+    void opening(const ReadOpening& record) override { report_.opening(record); }
+    void entry(const ReadEntry& record) override { report_.entry(record); }
+    void problem(const ReadProblem& problem) override
+    {
+        messages_ += path_ + ':' + std::to_string(problem.line) + ": " + problem.message + '\n';
+        skipped = true;
+    }
+    bool skipped = false;
+
+private:
+    Report& report_;
+    const std::string& path_;
+    std::string& messages_;
+};
+
+// False when the file could not be read whole or a record was skipped.
+bool readFile(const InputFile& input, Report& report, std::string& messages)
+{
+    const int fd = ::open(input.path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        messages += input.path + ": " + std::strerror(errno) + '\n';
+        return false;
+    }
+    FileSink sink(report, input.path, messages);
+    const int error = readRecords(
+        [fd](char* buffer, std::size_t size) {
+            return static_cast<std::ptrdiff_t>(::read(fd, buffer, size));
+        },
+        sink);
+    ::close(fd);
+    if (error != 0) {
+        messages += input.path + ": " + std::strerror(error) + '\n';
+        return false;
+    }
+    return !sink.skipped;
+}
+
+// The student of each file, by number, and whose records may come twice: a
+// student with a master or notes file and another file.
+struct Students {
+    explicit Students(const std::vector<InputFile>& inputs)
+    {
+        std::unordered_map<std::string, std::size_t> numbers;
+        for (const InputFile& f : inputs) {
+            const std::size_t i = numbers.emplace(f.student, numbers.size()).first->second;
+            of.push_back(i);
+            files.resize(numbers.size());
+            keepsCopies.resize(numbers.size());
+            ++files[i];
+            keepsCopies[i] =
+                keepsCopies[i] || f.role == FileRole::master || f.role == FileRole::notes;
+        }
+    }
+    std::size_t count() const { return files.size(); }
+    bool dedupe(std::size_t i) const { return keepsCopies[i] && files[i] > 1; }
+    std::vector<std::size_t> of;
+    std::vector<int> files;
+    std::vector<bool> keepsCopies;
+};
+
+unsigned threadCount(unsigned asked, std::size_t students)
+{
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    return static_cast<unsigned>(
+        std::clamp<std::size_t>(asked ? asked : cores, 1, std::max<std::size_t>(students, 1)));
+}
+
+} // namespace
+
+// Each thread keeps its own report, and the reports are merged at the end.
+ClassReading readClass(const std::vector<InputFile>& inputs, unsigned threads, std::FILE* csv,
+                       Report& report, std::ostream& err)
+{
+    const Students students(inputs);
+    const unsigned count = threadCount(threads, students.count());
+    OrderedOutput output(inputs.size(), csv, err);
+    std::vector<std::unique_ptr<Report>> reports;
+    std::vector<std::thread> workers;
+    for (unsigned t = 0; t < count; ++t) {
+        reports.push_back(std::make_unique<Report>(report.course(), nullptr));
+        reports.back()->keepCells(report.keepsCells());
+        workers.emplace_back([&, t, mine = reports.back().get()] {
+            std::string rows;
+            rows.reserve(std::size_t{1} << 19);
+            for (std::size_t i = 0; i < inputs.size(); ++i) {
+                const InputFile& input = inputs[i];
+                const std::size_t student = students.of[i];
+                if (student % count != t) {
+                    continue;
+                }
+                output.waitToStart(i);
+                std::string messages;
+                CsvWriter writer(rows, [&output, i](std::string& full) { output.spill(i, full); });
+                mine->setRows(csv ? &writer : nullptr);
+                mine->beginFile(input.student, input.path, students.dedupe(student));
+                const bool complete = readFile(input, *mine, messages);
+                output.finish(i, rows, std::move(messages), complete);
+            }
+        });
+    }
+    for (std::thread& worker : workers) {
+        worker.join();
+    }
+    for (const auto& other : reports) {
+        report.merge(*other);
+    }
+    return {output.complete(), output.csvError()};
+}

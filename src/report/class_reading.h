@@ -1,0 +1,30 @@
+#pragma once
+
+#include "record/records.h"
+#include "report/report.h"
+
+#include <cstdio>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+// A file to read, with the student it is of (from its name) and its role
+// when its name is a record file's.
+struct InputFile {
+    std::string path;
+    std::string student;
+    std::optional<FileRole> role;
+};
+
+struct ClassReading {
+    bool complete = true; // every file was read whole
+    int csvError = 0;     // the errno of a failed write to the CSV file
+};
+
+// Reads the files into `report` on `threads` threads (0: one per core), each
+// student's files on one thread, in order, so that the latest texts and the
+// copies found twice are those of a reading by one. The rows go to `csv`
+// when it is given and each problem to `err`, both in the files' order.
+ClassReading readClass(const std::vector<InputFile>& inputs, unsigned threads, std::FILE* csv,
+                       Report& report, std::ostream& err);
