@@ -49,22 +49,29 @@ std::string quoted(const std::string& text)
 
 constexpr std::uint64_t kHashSeed = 0x9e3779b97f4a7c15ULL;
 
-// Eight bytes at a time: the entry's lines are most of a file's bytes.
+// Sixteen bytes at a time, in two independent lanes: the entry's lines are
+// most of a file's bytes.
 std::uint64_t lineHash(std::string_view line)
 {
-    constexpr std::uint64_t kMultiplier = 0xff51afd7ed558ccdULL;
-    std::uint64_t hash = kHashSeed ^ (line.size() * kMultiplier);
+    constexpr std::uint64_t kFirst = 0xff51afd7ed558ccdULL;
+    constexpr std::uint64_t kSecond = 0xc4ceb9fe1a85ec53ULL;
+    std::uint64_t a = kHashSeed ^ line.size();
+    std::uint64_t b = 0x2545f4914f6cdd1dULL;
     std::size_t i = 0;
-    for (; i + 8 <= line.size(); i += 8) {
-        hash = (hash ^ byteScan::word(line.data() + i)) * kMultiplier;
-        hash ^= hash >> 32;
+    for (; i + 16 <= line.size(); i += 16) {
+        a = (a ^ byteScan::word(line.data() + i)) * kFirst;
+        a ^= a >> 29;
+        b = (b ^ byteScan::word(line.data() + i + 8)) * kSecond;
+        b ^= b >> 29;
     }
-    std::uint64_t rest = 0;
+    std::uint64_t rest[2] = {0, 0};
     if (i < line.size()) {
-        std::memcpy(&rest, line.data() + i, line.size() - i);
+        std::memcpy(rest, line.data() + i, line.size() - i);
     }
-    hash = (hash ^ rest) * kMultiplier;
-    return hash ^ (hash >> 29);
+    a = (a ^ rest[0]) * kFirst;
+    b = (b ^ rest[1]) * kSecond;
+    const std::uint64_t hash = (a ^ (b >> 31) ^ (b << 33)) * kFirst;
+    return hash ^ (hash >> 32);
 }
 
 std::uint64_t mixLine(std::uint64_t hash, std::string_view line)
