@@ -38,10 +38,48 @@ private:
     std::string& messages_;
 };
 
-// False when the file could not be read whole or a record was skipped.
-bool readFile(const InputFile& input, Report& report, std::string& messages)
+// The folder of the last file opened, held open, so that the next file in it
+// is found by its name alone rather than by the whole path again.
+class Folder
 {
-    const int fd = ::open(input.path.c_str(), O_RDONLY | O_CLOEXEC);
+public:
+    Folder() = default;
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+    ~Folder() { forget(); }
+
+    int open(const std::string& path)
+    {
+        const std::size_t slash = path.rfind('/');
+        if (slash == std::string::npos || slash == 0) {
+            return ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        }
+        if (path.compare(0, slash, name_) != 0 || name_.size() != slash) {
+            forget();
+            name_.assign(path, 0, slash);
+            fd_ = ::open(name_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        }
+        return fd_ < 0 ? ::open(path.c_str(), O_RDONLY | O_CLOEXEC)
+                       : ::openat(fd_, path.c_str() + slash + 1, O_RDONLY | O_CLOEXEC);
+    }
+
+private:
+    void forget()
+    {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+        fd_ = -1;
+        name_.clear();
+    }
+    std::string name_;
+    int fd_ = -1;
+};
+
+// False when the file could not be read whole or a record was skipped.
+bool readFile(const InputFile& input, Folder& folder, Report& report, std::string& messages)
+{
+    const int fd = folder.open(input.path);
     if (fd < 0) {
         messages += input.path + ": " + std::strerror(errno) + '\n';
         return false;
@@ -107,6 +145,7 @@ ClassReading readClass(const std::vector<InputFile>& inputs, unsigned threads, s
         workers.emplace_back([&, t, mine = reports.back().get()] {
             std::string rows;
             rows.reserve(std::size_t{1} << 19);
+            Folder folder;
             for (std::size_t i = 0; i < inputs.size(); ++i) {
                 const InputFile& input = inputs[i];
                 const std::size_t student = students.of[i];
@@ -118,7 +157,7 @@ ClassReading readClass(const std::vector<InputFile>& inputs, unsigned threads, s
                 CsvWriter writer(rows, [&output, i](std::string& full) { output.spill(i, full); });
                 mine->setRows(csv ? &writer : nullptr);
                 mine->beginFile(input.student, input.path, students.dedupe(student));
-                const bool complete = readFile(input, *mine, messages);
+                const bool complete = readFile(input, folder, *mine, messages);
                 output.finish(i, rows, std::move(messages), complete);
             }
         });

@@ -17,8 +17,8 @@
 #include <filesystem>
 #include <fstream>
 #include <ostream>
-#include <set>
 #include <thread>
+#include <unordered_set>
 
 namespace fs = std::filesystem;
 
@@ -86,7 +86,7 @@ bool addFolder(const std::string& folder, bool recursive, std::vector<std::strin
 
 InputFile inputFile(const std::string& path)
 {
-    const std::string name = fs::path(path).filename().string();
+    const std::string name = path.substr(path.rfind('/') + 1);
     const auto recordName = recordFileName(QString::fromStdString(name));
     if (!recordName) {
         return {path, name, std::nullopt};
@@ -116,7 +116,7 @@ std::vector<InputFile> inputFiles(const ReportOptions& options, std::ostream& er
         }
     }
     std::vector<InputFile> inputs;
-    std::set<std::string> seenPaths;
+    std::unordered_set<std::string> seenPaths;
     for (const std::string& path : paths) {
         if (seenPaths.insert(path).second) {
             inputs.push_back(inputFile(path));
