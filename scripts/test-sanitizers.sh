@@ -12,4 +12,4 @@ cmake --build "$build" --parallel 2
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-ctest --test-dir "$build" --output-on-failure --parallel 2 --label-exclude "e2e|crash"
+ctest --test-dir "$build" --output-on-failure --parallel 2 --timeout 300 --label-exclude "e2e|crash"

@@ -21,4 +21,5 @@ bash "$root/scripts/test-sanitizers.sh"
 bash "$root/scripts/test-windows.sh"
 
 export QT_QPA_PLATFORM=offscreen
-ctest --test-dir "$build" --output-on-failure --parallel 2
+# A test that hangs (a thread waiting for ever) fails after five minutes.
+ctest --test-dir "$build" --output-on-failure --parallel 2 --timeout 300

@@ -54,7 +54,7 @@ public:
         if (slash == std::string::npos || slash == 0) {
             return ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         }
-        if (path.compare(0, slash, name_) != 0 || name_.size() != slash) {
+        if (path.compare(0, slash, name_) != 0) {
             forget();
             name_.assign(path, 0, slash);
             fd_ = ::open(name_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
