@@ -20,8 +20,13 @@ void OrderedOutput::wait(std::unique_lock<std::mutex>& lock, const std::function
 void OrderedOutput::waitToStart(std::size_t i)
 {
     std::unique_lock lock(mutex_);
-    if (i >= next_ + kAhead) {
-        wait(lock, [&] { return i < next_ + kAhead; });
+    // The next file to be written always starts, so the others never wait for
+    // ever; a thread writing pauses the reading only when much is waiting.
+    const auto mayStart = [&] {
+        return i == next_ || (i < next_ + kAhead && heldBytes_ < kHeldBytes);
+    };
+    if (!mayStart()) {
+        wait(lock, mayStart);
     }
 }
 
@@ -85,6 +90,7 @@ void OrderedOutput::finish(std::size_t i, std::string& csv, std::string messages
 {
     std::unique_lock lock(mutex_);
     // The text is kept as it is, and the thread goes on with one written before.
+    heldBytes_ += csv.size();
     slots_[i] = {std::move(csv), std::move(messages), complete, true};
     csv.clear();
     if (!spare_.empty()) {
@@ -101,6 +107,7 @@ void OrderedOutput::finish(std::size_t i, std::string& csv, std::string messages
     std::vector<Slot> ready;
     while (next_ < slots_.size() && slots_[next_].finished) {
         for (std::size_t j = next_; j < slots_.size() && slots_[j].finished; ++j) {
+            heldBytes_ -= slots_[j].csv.size();
             ready.push_back(std::move(slots_[j]));
             slots_[j] = {std::string(), std::string(), false, true};
         }

@@ -11,9 +11,9 @@
 
 // What the files read on several threads give, written in the files' order
 // by a thread that finishes the next file to be written: each file's CSV
-// rows to the CSV file and its messages to `err`. A thread may run only a
-// few files ahead of the one being written, and a file's rows are written as
-// they come once it is the next, so a long file is never held.
+// rows to the CSV file and its messages to `err`. A thread may run only so
+// far ahead of the one being written, and a file's rows are written as they
+// come once it is the next, so a long file is never held.
 class OrderedOutput
 {
 public:
@@ -45,7 +45,10 @@ private:
     void recycle();
     void wait(std::unique_lock<std::mutex>& lock, const std::function<bool()>& ready);
 
-    static constexpr std::size_t kAhead = 32;
+    // How far a thread may read ahead of the file being written: in files,
+    // and in the rows of finished files not yet written.
+    static constexpr std::size_t kAhead = 1024;
+    static constexpr std::size_t kHeldBytes = std::size_t{16} << 20;
     // Rows of small files are written a piece at a time.
     static constexpr std::size_t kPiece = std::size_t{1} << 20;
     std::vector<Slot> slots_;
@@ -53,6 +56,7 @@ private:
     std::ostream& err_;
     int csvError_ = 0;
     std::size_t next_ = 0; // the file whose output is written next
+    std::size_t heldBytes_ = 0;
     // Rows of files whose turn has come, not yet given to the file.
     std::vector<std::string> pending_;
     std::size_t pendingBytes_ = 0;
