@@ -180,11 +180,7 @@ void writePage(const Report& report, Out& out, const std::function<void(std::siz
         out << "</h2>\n<table>\n<tr><th class=\"student\">student</th>";
         for (const int q : questions) {
             // The whole question once, in its column's heading.
-            out << "<th><details><summary>q"
-                << (q < 10    ? "00"
-                    : q < 100 ? "0"
-                              : "")
-                << q << "</summary><div>";
+            out << "<th><details><summary>" << questionName(q) << "</summary><div>";
             const CourseQuestion* question = report.course().question(assignment, q);
             section(out, "Question", question ? std::string_view(question->text) : "");
             section(out, "Worked answer begins",

@@ -44,9 +44,8 @@ void writeRun(Out& out, const RunSummary& run, std::size_t questions)
     bool any = false;
     const auto help = [&](const RunSummary::Question& q, std::string_view what, char rating) {
         if (rating == '0' || rating == '1') {
-            std::string name = "q";
-            appendDigits(name, q.number, 3);
-            out << (any ? ", " : " ") << name << " (" << what << ' ' << rating << ')';
+            out << (any ? ", " : " ") << questionName(q.number) << " (" << what << ' ' << rating
+                << ')';
             any = true;
         }
     };

@@ -16,6 +16,13 @@ void appendDigits(std::string& out, int value, int width)
     out.append(digits + 12 - n, static_cast<std::size_t>(n));
 }
 
+std::string questionName(int number)
+{
+    std::string name = "q";
+    appendDigits(name, number, 3);
+    return name;
+}
+
 std::string isoDate(QDate date)
 {
     std::string text;

@@ -12,6 +12,9 @@
 // The number's digits, with zeros before them up to `width`.
 void appendDigits(std::string& out, int value, int width);
 
+// q004: a question as the summary and the page name it.
+std::string questionName(int number);
+
 // 2026-04-16 and 14:05:09; empty for an unknown date.
 std::string isoDate(QDate date);
 std::string clockTime(QTime time);
