@@ -60,6 +60,13 @@ public:
     // did not exist before. Best effort: a file that cannot be reached stays
     // as it is.
     virtual void restoreFiles(const std::vector<FileMark>& marks) = 0;
+
+    // Removes a lock file that a run killed while creating it left empty, so
+    // that it names no process and would never count as stale. Removes only a
+    // file still empty that no running process holds: a lock's holder keeps it
+    // locked (flock) or, on Windows, open without delete sharing. True when
+    // the file was removed.
+    virtual bool removeTornLock(const FilePath& path) = 0;
 };
 
 // The running system's files.

@@ -2,10 +2,13 @@
 
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <set>
+#include <thread>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -110,6 +113,7 @@ public:
     std::variant<std::string, FileFailure> readFile(const FilePath& path) override;
     std::vector<FileMark> markFiles(const std::vector<FilePath>& paths) override;
     void restoreFiles(const std::vector<FileMark>& marks) override;
+    bool removeTornLock(const FilePath& path) override;
 };
 
 std::optional<FileFailure> PosixFiles::appendRuns(const std::vector<FileAppend>& runs)
@@ -239,6 +243,35 @@ void PosixFiles::restoreFiles(const std::vector<FileMark>& marks)
         }
         ::close(fd);
     }
+}
+
+bool isEmptyFile(int fd)
+{
+    struct stat info {
+    };
+    return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size == 0;
+}
+
+bool PosixFiles::removeTornLock(const FilePath& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) {
+        return false;
+    }
+    bool removed = false;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && isEmptyFile(fd)) {
+        // A run locks its new lock file and writes it at once; one that is
+        // still empty a moment later belongs to a run that died. The name
+        // must still be this file: another run may have replaced it.
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        struct stat opened {
+        }, named{};
+        removed = isEmptyFile(fd) && ::fstat(fd, &opened) == 0 &&
+                  ::lstat(path.c_str(), &named) == 0 && opened.st_ino == named.st_ino &&
+                  opened.st_dev == named.st_dev && ::unlink(path.c_str()) == 0;
+    }
+    ::close(fd);
+    return removed;
 }
 
 } // namespace

@@ -151,11 +151,21 @@ StudentRecords::Claim StudentRecords::setFolder(const QString& folder, const QSt
 {
     lock_.reset();
     paths_ = composeRecordPaths(folder, fullName, today, QDir::separator());
-    auto lock = std::make_unique<QLockFile>(folder + QDir::separator() + lockFileName(fullName));
+    const QString lockPath = folder + QDir::separator() + lockFileName(fullName);
+    auto lock = std::make_unique<QLockFile>(lockPath);
     // A run may last for hours without touching its lock: only a lock whose
     // process is gone is stale.
     lock->setStaleLockTime(0);
-    if (lock->tryLock(0)) {
+    bool taken = lock->tryLock(0);
+    // A run killed as it created its lock, or the stale lock's guard while
+    // taking one over, leaves an empty file that names no process.
+    if (!taken && lock->error() == QLockFile::LockFailedError) {
+        const bool lockTorn = files_.removeTornLock(filePath(lockPath));
+        const bool guardTorn =
+            files_.removeTornLock(filePath(lockPath + QStringLiteral(".rmlock")));
+        taken = (lockTorn || guardTorn) && lock->tryLock(0);
+    }
+    if (taken) {
         lock_ = std::move(lock);
         return Claim::taken;
     }

@@ -167,6 +167,7 @@ public:
     std::variant<std::string, FileFailure> readFile(const FilePath& path) override;
     std::vector<FileMark> markFiles(const std::vector<FilePath>& paths) override;
     void restoreFiles(const std::vector<FileMark>& marks) override;
+    bool removeTornLock(const FilePath& path) override;
 };
 
 std::optional<FileFailure> Win32Files::appendRuns(const std::vector<FileAppend>& runs)
@@ -269,6 +270,19 @@ void Win32Files::restoreFiles(const std::vector<FileMark>& marks)
             DeleteFileW(mark.path.c_str());
         }
     }
+}
+
+bool Win32Files::removeTornLock(const FilePath& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA info{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || info.nFileSizeHigh != 0 ||
+        info.nFileSizeLow != 0) {
+        return false;
+    }
+    // A lock's holder has it open, without delete sharing, from the moment it
+    // creates it, so a lock of a running process is never deleted here.
+    return DeleteFileW(path.c_str()) != 0;
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -11,8 +12,13 @@
 #include <chrono>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <thread>
 #include <utility>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace
 {
@@ -350,5 +356,80 @@ TEST(OneRunPerFolder, RefusedWhileAnotherProcessHoldsItAndTakenOverOnceThatRunIs
     }
     EXPECT_FALSE(QFileInfo::exists(tutrdata + "/.qa-tutor-Ann.lock"));
 }
+
+// A lock left by a run that is gone, as its file says: a process number no
+// system gives out.
+QByteArray goneRunsLock()
+{
+    TestFolder scratch;
+    QLockFile lock(scratch.file("lock"));
+    lock.tryLock(0);
+    QByteArray bytes = TestFolder::read(scratch.file("lock"));
+    lock.unlock();
+    return "2147483646" + bytes.mid(bytes.indexOf('\n'));
+}
+
+struct LeftLockCase {
+    const char* name;
+    std::optional<QByteArray> lock; // none: no lock file; "gone": goneRunsLock()
+    std::optional<QByteArray> guard;
+    bool stillHeld;
+};
+
+void PrintTo(const LeftLockCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class LeftLock : public testing::TestWithParam<LeftLockCase>
+{
+};
+
+// A kill can come after a lock file is created and before it says whose it
+// is, or while a stale lock is being taken over.
+TEST_P(LeftLock, IsTakenOverUnlessARunStillHoldsIt)
+{
+    const LeftLockCase& c = GetParam();
+    TestFolder folder;
+    const QString tutrdata = folder.file("tutrdata");
+    QDir().mkpath(tutrdata);
+    const QString lockPath = tutrdata + "/.qa-tutor-Ann.lock";
+    const auto leave = [](const QString& path, const std::optional<QByteArray>& bytes) {
+        if (bytes) {
+            TestFolder::write(path, *bytes == "gone" ? goneRunsLock() : *bytes);
+        }
+    };
+    leave(lockPath, c.lock);
+    leave(lockPath + ".rmlock", c.guard);
+    const int holder = c.stillHeld ? ::open(QFile::encodeName(lockPath), O_RDONLY) : -1;
+    if (c.stillHeld) {
+        ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+    }
+    const auto before = folderContents(tutrdata);
+    {
+        ScriptedPlatform platform({"Ann", "", "1"});
+        q_a_template_ window(platform, {{}, 2, tutrdata});
+        window.Form_Load();
+        if (c.stillHeld) {
+            EXPECT_EQ(platform.messages, QStringList{alreadyOpen("Ann", tutrdata)});
+            EXPECT_EQ(folderContents(tutrdata), before);
+        } else {
+            EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages.join(u'|').toStdString();
+            EXPECT_FALSE(QFileInfo::exists(lockPath + ".rmlock"));
+            EXPECT_EQ(TestFolder::read(window.masterFilePath()).count("assignment #001\r\n"), 1);
+        }
+        EXPECT_EQ(window.ended(), c.stillHeld);
+    }
+    ::close(holder);
+    EXPECT_EQ(QFileInfo::exists(lockPath), c.stillHeld);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kills, LeftLock,
+    testing::Values(LeftLockCase{"EmptyLock", "", std::nullopt, false},
+                    LeftLockCase{"EmptyGuardOfAGoneRunsLock", "gone", "", false},
+                    LeftLockCase{"EmptyLockAndEmptyGuard", "", "", false},
+                    LeftLockCase{"EmptyLockItsRunStillHolds", "", std::nullopt, true}),
+    [](const testing::TestParamInfo<LeftLockCase>& param) { return param.param.name; });
 
 } // namespace

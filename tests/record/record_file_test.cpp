@@ -313,4 +313,47 @@ TEST_F(RecordFiles, ReadFailures)
                                OpenFault::IsAFolder));
 }
 
+struct TornLockCase {
+    const char* name;
+    std::optional<std::string> bytes; // none: a folder of that name
+    bool held;
+    bool removed;
+};
+
+void PrintTo(const TornLockCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class TornLock : public RecordFiles, public testing::WithParamInterface<TornLockCase>
+{
+};
+
+TEST_P(TornLock, IsRemovedOnlyWhenEmptyAndHeldByNoRun)
+{
+    const auto& bytes = GetParam().bytes;
+    const FilePath lock = path(".qa-tutor-Ann.lock");
+    if (bytes) {
+        withContents(".qa-tutor-Ann.lock", *bytes);
+    } else {
+        std::filesystem::create_directory(lock);
+    }
+    std::optional<HeldLock> holder;
+    if (GetParam().held) {
+        holder.emplace(lock);
+    }
+    EXPECT_EQ(systemFiles().removeTornLock(lock), GetParam().removed);
+    EXPECT_EQ(std::filesystem::exists(lock), !GetParam().removed);
+    EXPECT_FALSE(systemFiles().removeTornLock(path("missing.lock")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Locks, TornLock,
+    testing::Values(TornLockCase{"EmptyAndHeldByNoRun", "", false, true},
+                    TornLockCase{"EmptyWhileItsRunHoldsIt", "", true, false},
+                    TornLockCase{"NamingItsProcess", "4242\nqa-tutor\nhost\n", false, false},
+                    TornLockCase{"NamingItsProcessWhileHeld", "4242\nqa-tutor\n", true, false},
+                    TornLockCase{"AFolder", std::nullopt, false, false}),
+    [](const testing::TestParamInfo<TornLockCase>& param) { return param.param.name; });
+
 } // namespace

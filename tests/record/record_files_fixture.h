@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -17,6 +18,19 @@ enum class OpenFault { MissingFolder, IsAFolder, UnderAFile, NameTooLong, ReadOn
 
 // Whether `reason` is what this system says for the fault.
 testing::AssertionResult isSystemReason(const std::string& reason, OpenFault fault);
+
+// Holds a file as a running program holds its lock file, until destroyed.
+class HeldLock
+{
+public:
+    explicit HeldLock(const FilePath& path);
+    ~HeldLock();
+    HeldLock(const HeldLock&) = delete;
+    HeldLock& operator=(const HeldLock&) = delete;
+
+private:
+    std::intptr_t handle_;
+};
 
 inline std::string hex(std::string_view bytes)
 {

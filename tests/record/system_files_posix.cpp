@@ -1,5 +1,19 @@
 #include "record_files_fixture.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+HeldLock::HeldLock(const FilePath& path) : handle_(::open(path.c_str(), O_RDONLY | O_CLOEXEC))
+{
+    EXPECT_EQ(::flock(static_cast<int>(handle_), LOCK_EX | LOCK_NB), 0) << path;
+}
+
+HeldLock::~HeldLock()
+{
+    ::close(static_cast<int>(handle_));
+}
+
 testing::AssertionResult isSystemReason(const std::string& reason, OpenFault fault)
 {
     const char* expected = "";

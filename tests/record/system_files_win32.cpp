@@ -46,6 +46,20 @@ std::vector<DWORD> errorsOf(OpenFault fault)
 
 } // namespace
 
+// As a lock's holder opens it: others may read it, but not delete it.
+HeldLock::HeldLock(const FilePath& path)
+    : handle_(reinterpret_cast<std::intptr_t>(
+          CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)))
+{
+    EXPECT_NE(reinterpret_cast<HANDLE>(handle_), INVALID_HANDLE_VALUE) << path;
+}
+
+HeldLock::~HeldLock()
+{
+    CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
 testing::AssertionResult isSystemReason(const std::string& reason, OpenFault fault)
 {
     std::string expected;
