@@ -1,15 +1,14 @@
 #include "report/class_reading.h"
 
 #include "report/ordered_output.h"
+#include "report/report_files.h"
 #include "report/writers.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <memory>
 #include <thread>
-#include <unistd.h>
 #include <unordered_map>
 
 namespace
@@ -38,59 +37,18 @@ private:
     std::string& messages_;
 };
 
-// The folder of the last file opened, held open, so that the next file in it
-// is found by its name alone rather than by the whole path again.
-class Folder
-{
-public:
-    Folder() = default;
-    Folder(const Folder&) = delete;
-    Folder& operator=(const Folder&) = delete;
-    ~Folder() { forget(); }
-
-    int open(const std::string& path)
-    {
-        const std::size_t slash = path.rfind('/');
-        if (slash == std::string::npos || slash == 0) {
-            return ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        }
-        if (path.compare(0, slash, name_) != 0) {
-            forget();
-            name_.assign(path, 0, slash);
-            fd_ = ::open(name_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        }
-        return fd_ < 0 ? ::open(path.c_str(), O_RDONLY | O_CLOEXEC)
-                       : ::openat(fd_, path.c_str() + slash + 1, O_RDONLY | O_CLOEXEC);
-    }
-
-private:
-    void forget()
-    {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-        fd_ = -1;
-        name_.clear();
-    }
-    std::string name_;
-    int fd_ = -1;
-};
-
 // False when the file could not be read whole or a record was skipped.
-bool readFile(const InputFile& input, Folder& folder, Report& report, std::string& messages)
+bool readFile(const InputFile& input, InputOpener& files, Report& report, std::string& messages)
 {
-    const int fd = folder.open(input.path);
+    const int fd = files.open(input.path);
     if (fd < 0) {
         messages += input.path + ": " + std::strerror(errno) + '\n';
         return false;
     }
     FileSink sink(report, input.path, messages);
     const int error = readRecords(
-        [fd](char* buffer, std::size_t size) {
-            return static_cast<std::ptrdiff_t>(::read(fd, buffer, size));
-        },
-        sink);
-    ::close(fd);
+        [fd](char* buffer, std::size_t size) { return readInput(fd, buffer, size); }, sink);
+    closeInput(fd);
     if (error != 0) {
         messages += input.path + ": " + std::strerror(error) + '\n';
         return false;
@@ -145,7 +103,7 @@ ClassReading readClass(const std::vector<InputFile>& inputs, unsigned threads, s
         workers.emplace_back([&, t, mine = reports.back().get()] {
             std::string rows;
             rows.reserve(std::size_t{1} << 19);
-            Folder folder;
+            InputOpener files;
             for (std::size_t i = 0; i < inputs.size(); ++i) {
                 const InputFile& input = inputs[i];
                 const std::size_t student = students.of[i];
@@ -157,7 +115,7 @@ ClassReading readClass(const std::vector<InputFile>& inputs, unsigned threads, s
                 CsvWriter writer(rows, [&output, i](std::string& full) { output.spill(i, full); });
                 mine->setRows(csv ? &writer : nullptr);
                 mine->beginFile(input.student, input.path, students.dedupe(student));
-                const bool complete = readFile(input, folder, *mine, messages);
+                const bool complete = readFile(input, files, *mine, messages);
                 output.finish(i, rows, std::move(messages), complete);
             }
         });

@@ -1,9 +1,6 @@
 #include "report/ordered_output.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <climits>
-#include <sys/uio.h>
+#include "report/report_files.h"
 
 OrderedOutput::OrderedOutput(std::size_t files, std::FILE* csv, std::ostream& err)
     : slots_(files), csv_(csv), err_(err)
@@ -32,33 +29,8 @@ void OrderedOutput::waitToStart(std::size_t i)
 
 void OrderedOutput::writePending()
 {
-    // The texts as they are, without copying them into one.
-    std::vector<iovec> pieces;
-    for (const std::string& text : pending_) {
-        if (!text.empty()) {
-            pieces.push_back({const_cast<char*>(text.data()), text.size()});
-        }
-    }
-    const int fd = csv_ ? fileno(csv_) : -1;
-    for (std::size_t at = 0; fd >= 0 && csvError_ == 0 && at < pieces.size();) {
-        const int count = static_cast<int>(std::min<std::size_t>(pieces.size() - at, IOV_MAX));
-        const ssize_t n = ::writev(fd, pieces.data() + at, count);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            csvError_ = n < 0 ? errno : EIO;
-            break;
-        }
-        // A write may take less than it was given: on from where it stopped.
-        for (auto left = static_cast<std::size_t>(n); left > 0;) {
-            iovec& piece = pieces[at];
-            const std::size_t taken = std::min(left, piece.iov_len);
-            piece.iov_base = static_cast<char*>(piece.iov_base) + taken;
-            piece.iov_len -= taken;
-            left -= taken;
-            at += piece.iov_len == 0 ? 1 : 0;
-        }
+    if (csv_ && csvError_ == 0) {
+        csvError_ = writeTexts(csv_, pending_);
     }
     pendingBytes_ = 0;
 }

@@ -4,6 +4,7 @@
 #include "record/student_records.h"
 #include "report/class_reading.h"
 #include "report/report.h"
+#include "report/report_files.h"
 #include "report/writers.h"
 
 #include <QString>
@@ -13,7 +14,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <dirent.h>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
@@ -39,42 +39,17 @@ bool isSendFileName(const std::string& name)
 bool addFolder(const std::string& folder, bool recursive, std::vector<std::string>& files,
                std::ostream& err)
 {
-    struct Entry {
-        std::string name;
-        bool folder = false;
-        bool operator<(const Entry& other) const { return name < other.name; }
-    };
-    std::vector<Entry> found;
-    DIR* listing = ::opendir(folder.c_str());
-    int error = listing ? 0 : errno;
-    // The entry's own type, as the listing gives it, saves a look-up per
-    // file. A link to a folder is not followed: it may lead back up.
-    errno = 0;
-    while (const dirent* entry = listing ? ::readdir(listing) : nullptr) {
-        const std::string_view name = entry->d_name;
-        if (name != "." && name != "..") {
-            std::error_code typeError;
-            const bool folderHere =
-                entry->d_type == DT_DIR ||
-                (entry->d_type == DT_UNKNOWN && recursive &&
-                 fs::symlink_status(folder + '/' + entry->d_name, typeError).type() ==
-                     fs::file_type::directory);
-            found.push_back({std::string(name), folderHere});
-        }
-        errno = 0;
-    }
-    if (listing) {
-        error = errno;
-        ::closedir(listing);
-    }
-    if (!listing || error != 0) {
+    std::vector<FolderEntry> found;
+    if (const int error = listFolder(folder, found)) {
         err << folder << ": " << systemMessage(error) << '\n';
         return false;
     }
-    std::sort(found.begin(), found.end());
+    std::sort(found.begin(), found.end(),
+              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
     bool ok = true;
-    const std::string prefix = folder.ends_with('/') ? folder : folder + '/';
-    for (const Entry& entry : found) {
+    const bool ends = !folder.empty() && kPathSeparators.find(folder.back()) != std::string::npos;
+    const std::string prefix = ends ? folder : folder + kPathSeparators.front();
+    for (const FolderEntry& entry : found) {
         if (recursive && entry.folder) {
             ok = addFolder(prefix + entry.name, recursive, files, err) && ok;
         } else if (isSendFileName(entry.name)) {
@@ -84,9 +59,16 @@ bool addFolder(const std::string& folder, bool recursive, std::vector<std::strin
     return ok;
 }
 
+// The system's form of a UTF-8 path.
+fs::path systemPath(const std::string& path)
+{
+    return fs::path(std::u8string(path.begin(), path.end()));
+}
+
 InputFile inputFile(const std::string& path)
 {
-    const std::string name = path.substr(path.rfind('/') + 1);
+    const std::size_t end = path.find_last_of(kPathSeparators);
+    const std::string name = end == std::string::npos ? path : path.substr(end + 1);
     const auto recordName = recordFileName(QString::fromStdString(name));
     if (!recordName) {
         return {path, name, std::nullopt};
@@ -105,7 +87,7 @@ std::vector<InputFile> inputFiles(const ReportOptions& options, std::ostream& er
     std::vector<std::string> paths;
     for (const std::string& path : options.paths) {
         std::error_code ec;
-        const fs::file_status status = fs::status(path, ec);
+        const fs::file_status status = fs::status(systemPath(path), ec);
         if (ec && status.type() != fs::file_type::not_found) {
             err << path << ": " << ec.message() << '\n';
             complete = false;
@@ -137,7 +119,7 @@ struct Outputs {
     bool open(const ReportOptions& options, std::ostream& err)
     {
         if (!options.csv.empty()) {
-            csv.reset(std::fopen(options.csv.c_str(), "wb"));
+            csv.reset(openOutput(options.csv));
             if (!csv) {
                 err << options.csv << ": " << systemMessage(errno) << '\n';
                 return false;
@@ -151,7 +133,7 @@ struct Outputs {
             }
         }
         if (!options.html.empty()) {
-            page.open(options.html, std::ios::binary | std::ios::trunc);
+            page.open(systemPath(options.html), std::ios::binary | std::ios::trunc);
             if (!page) {
                 err << options.html << ": " << systemMessage(errno) << '\n';
                 return false;

@@ -1,0 +1,157 @@
+#include "report/report_files.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <memory>
+
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <shellapi.h>
+
+// The first is the one the program puts between a folder and a name.
+const std::string_view kPathSeparators = "\\/:";
+
+namespace
+{
+
+std::wstring wide(std::string_view utf8)
+{
+    if (utf8.empty()) {
+        return {};
+    }
+    const int length =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), length);
+    return out;
+}
+
+std::string utf8(std::wstring_view text)
+{
+    if (text.empty()) {
+        return {};
+    }
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length,
+                        nullptr, nullptr);
+    return out;
+}
+
+// The C library's words for the listing's failures, as for every other one.
+int errnoOf(DWORD error)
+{
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+        return ENOENT;
+    case ERROR_DIRECTORY:
+        return ENOTDIR;
+    case ERROR_ACCESS_DENIED:
+        return EACCES;
+    case ERROR_NOT_ENOUGH_MEMORY:
+        return ENOMEM;
+    default:
+        return EIO;
+    }
+}
+
+struct FindCloser {
+    void operator()(HANDLE find) const { FindClose(find); }
+};
+
+} // namespace
+
+int listFolder(const std::string& folder, std::vector<FolderEntry>& entries)
+{
+    const DWORD attributes = GetFileAttributesW(wide(folder).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return errnoOf(GetLastError());
+    }
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        return ENOTDIR;
+    }
+    const bool ends = !folder.empty() && kPathSeparators.find(folder.back()) != std::string::npos;
+    WIN32_FIND_DATAW found{};
+    const HANDLE first =
+        FindFirstFileExW(wide(ends ? folder + '*' : folder + "\\*").c_str(), FindExInfoBasic,
+                         &found, FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (first == INVALID_HANDLE_VALUE) {
+        // An empty drive's root has no entries at all.
+        return GetLastError() == ERROR_FILE_NOT_FOUND ? 0 : errnoOf(GetLastError());
+    }
+    const std::unique_ptr<void, FindCloser> find(first);
+    do {
+        const std::wstring_view name = found.cFileName;
+        if (name != L"." && name != L"..") {
+            // A junction or a link to a folder is a reparse point.
+            const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+                                  (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+            entries.push_back({utf8(name), isFolder});
+        }
+    } while (FindNextFileW(first, &found));
+    const DWORD error = GetLastError();
+    return error == ERROR_NO_MORE_FILES ? 0 : errnoOf(error);
+}
+
+InputOpener::~InputOpener() = default;
+
+// Windows opens a file by its whole path in any case.
+int InputOpener::open(const std::string& path)
+{
+    return ::_wopen(wide(path).c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+}
+
+std::ptrdiff_t readInput(int fd, char* buffer, std::size_t size)
+{
+    return ::_read(fd, buffer, static_cast<unsigned>(std::min<std::size_t>(size, INT_MAX)));
+}
+
+void closeInput(int fd)
+{
+    ::_close(fd);
+}
+
+std::FILE* openOutput(const std::string& path)
+{
+    return ::_wfopen(wide(path).c_str(), L"wb");
+}
+
+int writeTexts(std::FILE* file, const std::vector<std::string>& texts)
+{
+    const int fd = ::_fileno(file);
+    for (const std::string& text : texts) {
+        for (std::size_t at = 0; at < text.size();) {
+            const unsigned size =
+                static_cast<unsigned>(std::min<std::size_t>(text.size() - at, INT_MAX));
+            const int n = ::_write(fd, text.data() + at, size);
+            if (n <= 0) {
+                return n < 0 ? errno : EIO;
+            }
+            at += static_cast<std::size_t>(n);
+        }
+    }
+    return 0;
+}
+
+std::vector<std::string> programWords(int argc, char* argv[])
+{
+    SetConsoleOutputCP(CP_UTF8);
+    // The words as typed: the narrow ones lose what the code page lacks.
+    int count = 0;
+    LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!words) {
+        return {argv, argv + argc};
+    }
+    std::vector<std::string> out;
+    for (int i = 0; i < count; ++i) {
+        out.push_back(utf8(words[i]));
+    }
+    LocalFree(words);
+    return out;
+}
