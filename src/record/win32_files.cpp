@@ -1,4 +1,5 @@
 #include "record/file_layer.h"
+#include "record/win32_text.h"
 
 #include <algorithm>
 #include <array>
@@ -16,19 +17,6 @@ namespace
 // mail.
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-std::string utf8(std::wstring_view wide)
-{
-    if (wide.empty()) {
-        return {};
-    }
-    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), length,
-                        nullptr, nullptr);
-    return out;
-}
-
 // The program's message ends the sentence itself, so the system's period and
 // line end go.
 std::string systemMessage(DWORD error)
@@ -43,7 +31,7 @@ std::string systemMessage(DWORD error)
                              text.back() == L' ')) {
         text.pop_back();
     }
-    return text.empty() ? "system error " + std::to_string(error) : utf8(text);
+    return text.empty() ? "system error " + std::to_string(error) : utf8FromWide(text);
 }
 
 FileFailure failure(const FilePath& path, DWORD error)
@@ -286,6 +274,31 @@ bool Win32Files::removeTornLock(const FilePath& path)
 }
 
 } // namespace
+
+std::string utf8FromWide(std::wstring_view wide)
+{
+    if (wide.empty()) {
+        return {};
+    }
+    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), length,
+                        nullptr, nullptr);
+    return out;
+}
+
+std::wstring wideFromUtf8(std::string_view utf8)
+{
+    if (utf8.empty()) {
+        return {};
+    }
+    const int length =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), length);
+    return out;
+}
 
 FileLayer& systemFiles()
 {

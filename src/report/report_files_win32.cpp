@@ -1,5 +1,7 @@
 #include "report/report_files.h"
 
+#include "record/win32_text.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -16,31 +18,6 @@ const std::string_view kPathSeparators = "\\/:";
 
 namespace
 {
-
-std::wstring wide(std::string_view utf8)
-{
-    if (utf8.empty()) {
-        return {};
-    }
-    const int length =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), length);
-    return out;
-}
-
-std::string utf8(std::wstring_view text)
-{
-    if (text.empty()) {
-        return {};
-    }
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length,
-                        nullptr, nullptr);
-    return out;
-}
 
 // The C library's words for the listing's failures, as for every other one.
 int errnoOf(DWORD error)
@@ -69,7 +46,7 @@ struct FindCloser {
 
 int listFolder(const std::string& folder, std::vector<FolderEntry>& entries)
 {
-    const DWORD attributes = GetFileAttributesW(wide(folder).c_str());
+    const DWORD attributes = GetFileAttributesW(wideFromUtf8(folder).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         return errnoOf(GetLastError());
     }
@@ -78,9 +55,9 @@ int listFolder(const std::string& folder, std::vector<FolderEntry>& entries)
     }
     const bool ends = !folder.empty() && kPathSeparators.find(folder.back()) != std::string::npos;
     WIN32_FIND_DATAW found{};
-    const HANDLE first =
-        FindFirstFileExW(wide(ends ? folder + '*' : folder + "\\*").c_str(), FindExInfoBasic,
-                         &found, FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    const HANDLE first = FindFirstFileExW(
+        wideFromUtf8(ends ? folder + '*' : folder + "\\*").c_str(), FindExInfoBasic, &found,
+        FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (first == INVALID_HANDLE_VALUE) {
         // An empty drive's root has no entries at all.
         return GetLastError() == ERROR_FILE_NOT_FOUND ? 0 : errnoOf(GetLastError());
@@ -92,7 +69,7 @@ int listFolder(const std::string& folder, std::vector<FolderEntry>& entries)
             // A junction or a link to a folder is a reparse point.
             const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
                                   (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
-            entries.push_back({utf8(name), isFolder});
+            entries.push_back({utf8FromWide(name), isFolder});
         }
     } while (FindNextFileW(first, &found));
     const DWORD error = GetLastError();
@@ -104,7 +81,7 @@ InputOpener::~InputOpener() = default;
 // Windows opens a file by its whole path in any case.
 int InputOpener::open(const std::string& path)
 {
-    return ::_wopen(wide(path).c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+    return ::_wopen(wideFromUtf8(path).c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
 }
 
 std::ptrdiff_t readInput(int fd, char* buffer, std::size_t size)
@@ -119,7 +96,7 @@ void closeInput(int fd)
 
 std::FILE* openOutput(const std::string& path)
 {
-    return ::_wfopen(wide(path).c_str(), L"wb");
+    return ::_wfopen(wideFromUtf8(path).c_str(), L"wb");
 }
 
 int writeTexts(std::FILE* file, const std::vector<std::string>& texts)
@@ -150,7 +127,7 @@ std::vector<std::string> programWords(int argc, char* argv[])
     }
     std::vector<std::string> out;
     for (int i = 0; i < count; ++i) {
-        out.push_back(utf8(words[i]));
+        out.push_back(utf8FromWide(words[i]));
     }
     LocalFree(words);
     return out;
