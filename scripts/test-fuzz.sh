@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each for a bounded time on a
-# copy of its seed corpus (tests/fuzz/corpus/<target>/). Fails if any crashes.
+# copy of its seed corpus (tests/fuzz/corpus/<target>/), two at a time. Fails
+# if any crashes.
 #   QA_TUTOR_FUZZ_SECONDS  time per target (default 20)
 #   QA_TUTOR_FUZZ_BUILD    build folder (default build-fuzz/)
 set -euo pipefail
@@ -25,18 +26,31 @@ cmake --build "$build" --target "${targets[@]}"
 work="$(mktemp -d "${TMPDIR:-/tmp}/qa-tutor-fuzz.XXXXXX")"
 failed=()
 summary=()
-for target in "${targets[@]}"; do
-    corpus="$work/corpus/$target"
+# One target on each core; the status of each is kept in a file of its own.
+run_target() {
+    local target="$1" corpus="$work/corpus/$1" status=0
     mkdir -p "$corpus"
     cp -R "$root/tests/fuzz/corpus/$target/." "$corpus/"
-    log="$work/$target.log"
-    echo "== $target: ${seconds}s"
     # -timeout makes a hang a failure instead of a stall past the time limit.
-    status=0
     "$build/tests/fuzz/$target" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
-        -print_final_stats=1 -artifact_prefix="$work/$target-" "$corpus" >"$log" 2>&1 || status=$?
+        -print_final_stats=1 -artifact_prefix="$work/$target-" "$corpus" \
+        >"$work/$target.log" 2>&1 || status=$?
+    echo "$status" >"$work/$target.status"
+}
+for target in "${targets[@]}"; do
+    while (($(jobs -rp | wc -l) >= 2)); do
+        wait -n
+    done
+    echo "== $target: ${seconds}s"
+    run_target "$target" &
+done
+wait
+
+for target in "${targets[@]}"; do
+    log="$work/$target.log"
+    status="$(cat "$work/$target.status" 2>/dev/null || echo lost)"
     runs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)"
-    if ((status == 0)); then
+    if [[ "$status" == 0 ]]; then
         summary+=("$target: ok, ${runs:-?} runs in ${seconds}s")
     else
         failed+=("$target")
