@@ -13,6 +13,14 @@
 // between a folder and a name.
 extern const std::string_view kPathSeparators;
 
+// The path of a name in a folder, with one separator between them.
+inline std::string inFolder(const std::string& folder, std::string_view name)
+{
+    const bool ends = !folder.empty() && kPathSeparators.find(folder.back()) != std::string::npos;
+    std::string path = ends ? folder : folder + kPathSeparators.front();
+    return path.append(name);
+}
+
 struct FolderEntry {
     std::string name;
     bool folder = false; // a link to a folder is not one: it may lead back up

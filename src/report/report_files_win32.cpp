@@ -53,11 +53,10 @@ int listFolder(const std::string& folder, std::vector<FolderEntry>& entries)
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         return ENOTDIR;
     }
-    const bool ends = !folder.empty() && kPathSeparators.find(folder.back()) != std::string::npos;
     WIN32_FIND_DATAW found{};
-    const HANDLE first = FindFirstFileExW(
-        wideFromUtf8(ends ? folder + '*' : folder + "\\*").c_str(), FindExInfoBasic, &found,
-        FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    const HANDLE first =
+        FindFirstFileExW(wideFromUtf8(inFolder(folder, "*")).c_str(), FindExInfoBasic, &found,
+                         FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (first == INVALID_HANDLE_VALUE) {
         // An empty drive's root has no entries at all.
         return GetLastError() == ERROR_FILE_NOT_FOUND ? 0 : errnoOf(GetLastError());

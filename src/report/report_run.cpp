@@ -47,13 +47,11 @@ bool addFolder(const std::string& folder, bool recursive, std::vector<std::strin
     std::sort(found.begin(), found.end(),
               [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
     bool ok = true;
-    const bool ends = !folder.empty() && kPathSeparators.find(folder.back()) != std::string::npos;
-    const std::string prefix = ends ? folder : folder + kPathSeparators.front();
     for (const FolderEntry& entry : found) {
         if (recursive && entry.folder) {
-            ok = addFolder(prefix + entry.name, recursive, files, err) && ok;
+            ok = addFolder(inFolder(folder, entry.name), recursive, files, err) && ok;
         } else if (isSendFileName(entry.name)) {
-            files.push_back(prefix + entry.name);
+            files.push_back(inFolder(folder, entry.name));
         }
     }
     return ok;
