@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the missing Debian packages of the given groups of
-# debian-packages.txt: run, test, package, bench (every group if none is given).
+# debian-packages.txt: run, test, package, windows, bench (every group if none
+# is given).
 #   setup.sh [--list] [GROUP...]
 # With --list it only prints each package of those groups and whether it is
 # installed.
@@ -48,6 +49,8 @@ while read -r line; do
         exit 2
     fi
     [[ " ${wanted[*]} " == *" $group "* ]] || continue
+    # A package two groups need is asked for once.
+    [[ " ${missing[*]} " == *" $line "* ]] && continue
     if installed "$line"; then
         ((list_only)) && printf '%-8s %-22s installed\n' "$group" "$line"
     else

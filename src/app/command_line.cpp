@@ -16,20 +16,22 @@ constexpr std::string_view kHelp =
     "qa-tutor: a study program for the course Precalculus I.\n"
     "\n"
     "Started without arguments, it asks for your full name, whether to use another folder\n"
-    "for your files than ~/tutrdata, and the number of the assignment (1 to 15), then shows\n"
-    "its window: \"Next Question / Answer\" shows each question and then its worked answer,\n"
-    "\"Enter Response\" records what you typed in the answer box. Your records go to the\n"
-    "master file, the notes file and the send file of the day, which you send to your\n"
-    "instructor.\n"
+    "for your files than the one named below, and the number of the assignment (1 to 15),\n"
+    "then shows its window: \"Next Question / Answer\" shows each question and then its\n"
+    "worked answer, \"Enter Response\" records what you typed in the answer box. Your\n"
+    "records go to the master file, the notes file and the send file of the day, which you\n"
+    "send to your instructor.\n"
     "\n"
     "Options:\n"
     "  --help     show this help and exit\n"
-    "  --version  show the version and exit\n";
+    "  --version  show the version and exit\n"
+    "\n"
+    "Folder of your files unless you choose another: ";
 
 } // namespace
 
 std::optional<int> handleCommandLine(int argc, const char* const* argv, std::ostream& out,
-                                     std::ostream& err)
+                                     std::ostream& err, std::string_view defaultFolder)
 {
     if (argc <= 1) {
         return std::nullopt;
@@ -40,7 +42,7 @@ std::optional<int> handleCommandLine(int argc, const char* const* argv, std::ost
         return 0;
     }
     if (argc == 2 && first == "--help") {
-        out << kUsage << '\n' << kHelp;
+        out << kUsage << '\n' << kHelp << defaultFolder << '\n';
         return 0;
     }
     const bool known = first == "--version" || first == "--help";

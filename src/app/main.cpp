@@ -7,11 +7,16 @@
 
 #include <exception>
 #include <iostream>
+#include <string>
 
 int main(int argc, char* argv[])
 {
-    if (const auto status = handleCommandLine(argc, argv, std::cout, std::cerr)) {
-        return *status;
+    if (argc > 1) {
+        showCommandLineAnswers();
+        const std::string folder = platformDefaultFolder().toStdString();
+        if (const auto status = handleCommandLine(argc, argv, std::cout, std::cerr, folder)) {
+            return *status;
+        }
     }
     if (const auto problem = missingDisplay()) {
         std::cerr << *problem << '\n';

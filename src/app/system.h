@@ -16,3 +16,7 @@ QString platformDefaultFolder();
 // Why the window cannot be shown, in words a student can act on; nothing on a
 // system that always has a display.
 std::optional<std::string> missingDisplay();
+
+// Lets what --help and --version print reach the terminal the program was
+// started from: a Windows window program has no console of its own.
+void showCommandLineAnswers();

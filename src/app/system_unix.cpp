@@ -22,3 +22,6 @@ std::optional<std::string> missingDisplay()
     return "qa-tutor needs a graphical display and none is available: start it from a desktop "
            "session, or set DISPLAY to a running X server.";
 }
+
+// The terminal's output is the program's own.
+void showCommandLineAnswers() {}

@@ -20,9 +20,9 @@ TEST(StartUp, AnnLeeOnSixteenthOfApril)
     const QString folder = run.defaultFolder();
     EXPECT_EQ(run.window->courseTitle, "Precalculus I");
     EXPECT_EQ(run.window->workFolder, folder);
-    EXPECT_EQ(run.window->masterFilePath(), folder + "/masterFile_Ann_Lee.txt");
-    EXPECT_EQ(run.window->sendFilePath(), folder + "/send_0416Ann_Lee.txt");
-    EXPECT_EQ(run.window->notesFilePath(), folder + "/notes_Ann_Lee.txt");
+    EXPECT_EQ(run.window->masterFilePath(), inFolder(folder, "masterFile_Ann_Lee.txt"));
+    EXPECT_EQ(run.window->sendFilePath(), inFolder(folder, "send_0416Ann_Lee.txt"));
+    EXPECT_EQ(run.window->notesFilePath(), inFolder(folder, "notes_Ann_Lee.txt"));
     EXPECT_EQ(run.window->assignmentNumber, "005");
     EXPECT_EQ(run.window->nextAssignmentNumber, "006");
     EXPECT_EQ(run.window->defaultPrompt, defaultPromptText());
@@ -74,7 +74,7 @@ TEST_P(FolderChoice, OnlyExactlyOneAsksForAnotherFolder)
     EXPECT_EQ(run.window->workFolder, expected);
     EXPECT_EQ(run.platform.prompts.contains(changeFolderPrompt(run.defaultFolder())),
               c.thirdPromptShown);
-    EXPECT_EQ(run.window->masterFilePath(), expected + "/masterFile_Ann.txt");
+    EXPECT_EQ(run.window->masterFilePath(), inFolder(expected, "masterFile_Ann.txt"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -92,9 +92,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(StartUp, TrailingSeparatorGivesTwoInARow)
 {
     TestFolder other;
-    WindowRun run({"Ann", "1", other.path() + "/", "1"});
+    WindowRun run({"Ann", "1", other.path() + QDir::separator(), "1"});
     run.window->Form_Load();
-    EXPECT_EQ(run.window->masterFilePath(), other.path() + "//masterFile_Ann.txt");
+    EXPECT_EQ(run.window->masterFilePath(),
+              inFolder(other.path() + QDir::separator(), "masterFile_Ann.txt"));
     EXPECT_FALSE(TestFolder::read(run.window->masterFilePath()).isEmpty());
 }
 
@@ -102,16 +103,17 @@ TEST(StartUp, NameBlanksBecomeUnderscores)
 {
     WindowRun run({" Ann  Lee ", "", "1"});
     run.window->Form_Load();
-    EXPECT_EQ(run.window->masterFilePath(), run.defaultFolder() + "/masterFile__Ann__Lee_.txt");
+    EXPECT_EQ(run.window->masterFilePath(),
+              inFolder(run.defaultFolder(), "masterFile__Ann__Lee_.txt"));
 }
 
 TEST(StartUp, EmptyNameIsUsed)
 {
     WindowRun run({"", "", "1"});
     run.window->Form_Load();
-    EXPECT_EQ(run.window->masterFilePath(), run.defaultFolder() + "/masterFile_.txt");
-    EXPECT_EQ(run.window->sendFilePath(), run.defaultFolder() + "/send_0416.txt");
-    EXPECT_EQ(run.window->notesFilePath(), run.defaultFolder() + "/notes_.txt");
+    EXPECT_EQ(run.window->masterFilePath(), inFolder(run.defaultFolder(), "masterFile_.txt"));
+    EXPECT_EQ(run.window->sendFilePath(), inFolder(run.defaultFolder(), "send_0416.txt"));
+    EXPECT_EQ(run.window->notesFilePath(), inFolder(run.defaultFolder(), "notes_.txt"));
 }
 
 TEST(StartUp, RefusedNameIsAskedAgainWithTheReason)
@@ -139,7 +141,7 @@ TEST(StartUp, RefusedNameIsAskedAgainWithTheReason)
             run.platform.prompts.mid(0, 3),
             QStringList({namePrompt(), namePrompt(), changeFolderQuestion(run.defaultFolder())}));
         // ".." is a safe name: it stays inside the folder as part of a longer file name.
-        EXPECT_EQ(run.window->masterFilePath(), run.defaultFolder() + "/masterFile_...txt");
+        EXPECT_EQ(run.window->masterFilePath(), inFolder(run.defaultFolder(), "masterFile_...txt"));
     }
 }
 

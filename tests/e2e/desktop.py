@@ -19,6 +19,8 @@ CONTROLS = {
     "quit": (10200, 0, 735, 495),
     "clear": (8280, 240, 855, 495),
     "answer": (5640, 720, 5055, 3255),
+    "txt_answer": (5640, 720, 5055, 3255),
+    "txt_question": (240, 720, 5175, 3255),
     "pend_exp": (8640, 7560, 495, 375),
     "copy_picture": (1200, 8160, 855, 495),
 }
@@ -75,25 +77,143 @@ class XServer:
         self.process.wait(timeout=10)
 
 
-class Program:
-    """One run of qa-tutor with its own home folder."""
+class Linux:
+    """The program built for Linux, started with a home folder of its own and
+    read through the accessibility bus, as a screen reader reads it."""
 
-    def __init__(self, server, binary, home=None):
-        self.server = server
-        self.home = home or tempfile.mkdtemp(prefix="qa-tutor-e2e-")
-        env = dict(os.environ, DISPLAY=server.display, HOME=self.home, QT_FONT_DPI="96",
-                   XDG_RUNTIME_DIR=self.home, DBUS_SESSION_BUS_ADDRESS=server.bus_address,
+    name = "linux"
+    accessible = True
+    missing_folder = "No such file or directory"
+
+    def __init__(self, binary):
+        self.binary = binary
+
+    def new_home(self):
+        return tempfile.mkdtemp(prefix="qa-tutor-e2e-")
+
+    def folder(self, home):
+        return os.path.join(home, "tutrdata")
+
+    def scratch_folder(self):
+        return tempfile.mkdtemp(prefix="qa-tutor-e2e-folder-")
+
+    def path(self, path):
+        """A path as the program names it and as a student types it."""
+        return path
+
+    def start(self, server, home, program=None):
+        env = dict(os.environ, DISPLAY=server.display, HOME=home, QT_FONT_DPI="96",
+                   XDG_RUNTIME_DIR=home, DBUS_SESSION_BUS_ADDRESS=server.bus_address,
                    QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
         env.pop("QT_QPA_PLATFORM", None)
         env.pop("WAYLAND_DISPLAY", None)
-        self.env = env
-        self.process = subprocess.Popen([binary], env=env, stdout=subprocess.PIPE,
-                                        stderr=subprocess.PIPE, text=True)
+        return env, subprocess.Popen([program or self.binary], env=env, stdout=subprocess.PIPE,
+                                     stderr=subprocess.PIPE, text=True)
+
+    def remove_home(self, home):
+        shutil.rmtree(home, ignore_errors=True)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        pass
+
+
+class Wine:
+    """The program built for Windows, under wine in a prefix of its own whose
+    c:\\tutrdata is the default folder. Wine has no bridge to the
+    accessibility bus: what a box shows and what a message says are read
+    through the clipboard, which wine shares with the X server."""
+
+    name = "wine"
+    accessible = False
+    wine = "/usr/lib/wine/wine64"
+
+    def __init__(self, exe, prefix_home):
+        self.binary = exe
+        self.prefix_home = prefix_home
+        self.prefix = os.path.join(prefix_home, "prefix")
+        self.drive_c = os.path.join(self.prefix, "drive_c")
+        # As root, wine runs as nobody, who then owns the prefix: wine grants
+        # root every file whatever its read-only mark.
+        self.user = "nobody" if os.geteuid() == 0 else None
+
+    def __enter__(self):
+        """Makes the prefix on first use and keeps its server running, so each
+        start of the program does not wait for a new one."""
+        if not os.path.isdir(self.prefix_home):
+            os.makedirs(self.prefix_home)
+            if self.user:
+                shutil.chown(self.prefix_home, self.user)
+        if not os.path.isfile(os.path.join(self.prefix, "system.reg")):
+            subprocess.run([self.wine, "wineboot", "--init"], env=self.env(None), user=self.user,
+                           check=True, capture_output=True, timeout=300)
+        self.server_process = subprocess.Popen(["/usr/lib/wine/wineserver64", "-p", "-f"],
+                                               env=self.env(None), user=self.user)
+        return self
+
+    def __exit__(self, *exc):
+        subprocess.run(["/usr/lib/wine/wineserver64", "-k"], env=self.env(None), user=self.user)
+        self.server_process.wait(timeout=30)
+
+    def new_home(self):
+        home = self.folder(None)
+        shutil.rmtree(home, ignore_errors=True)
+        return home
+
+    def folder(self, home):
+        return os.path.join(self.drive_c, "tutrdata")
+
+    def scratch_folder(self):
+        folder = tempfile.mkdtemp(prefix="qa-tutor-e2e-folder-", dir=self.prefix_home)
+        if self.user:
+            shutil.chown(folder, self.user)
+        return folder
+
+    def path(self, path):
+        if path.startswith(self.drive_c + os.sep):
+            return "c:\\" + path[len(self.drive_c) + 1:].replace("/", "\\")
+        return "Z:" + path.replace("/", "\\")
+
+    def env(self, server):
+        env = dict(os.environ, HOME=self.prefix_home,
+                   WINEPREFIX=self.prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+        for name in ("QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "QT_QPA_FONTDIR", "QT_FONT_DPI"):
+            env.pop(name, None)
+        if server is not None:
+            env["DISPLAY"] = server.display
+        return env
+
+    def run(self, server, *args, timeout=120):
+        """A Windows program under wine, to its end."""
+        return subprocess.run([self.wine, *args], env=self.env(server), user=self.user,
+                              capture_output=True, text=True, timeout=timeout)
+
+    def start(self, server, home, program=None):
+        env = self.env(server)
+        return env, subprocess.Popen([self.wine, program or self.binary], env=env,
+                                     user=self.user, stdout=subprocess.PIPE,
+                                     stderr=subprocess.PIPE, text=True)
+
+    def remove_home(self, home):
+        shutil.rmtree(home, ignore_errors=True)
+
+
+class Program:
+    """One run of qa-tutor with its own home folder (under wine, the prefix's
+    c:\\tutrdata emptied)."""
+
+    def __init__(self, server, system, home=None, program=None):
+        self.server = server
+        self.system = system
+        self.home = home or system.new_home()
+        self.env, self.process = system.start(server, self.home, program)
         self.window = None
 
     @property
     def folder(self):
-        return os.path.join(self.home, "tutrdata")
+        return self.system.folder(self.home)
 
     def xdotool(self, *args, check=True):
         return subprocess.run(["xdotool", *args], env=self.env, check=check,
@@ -116,17 +236,26 @@ class Program:
 
     def focus(self, window):
         # Keys typed before the new dialog has the focus would go astray.
+        # Wine, with no window manager, gives a window the keys only once it
+        # is clicked: a click into its top left margin, where no control is.
+        if not self.system.accessible:
+            self.xdotool("mousemove", "--window", window, "6", "6", "click", "1")
         wait_for(lambda: self.xdotool("windowfocus", "--sync", window, check=False) is not None
                  and self.xdotool("getwindowfocus", check=False).strip() == window,
                  "the focus on the dialog")
         time.sleep(0.1)
 
     def answer(self, text):
-        """Types a reply into the prompt that is open and presses Enter."""
+        """Types a reply into the prompt that is open and presses Enter. A reply
+        beyond ASCII is pasted, as xdotool's keys for such letters reach the
+        program as nothing."""
         dialog = self.wait_dialog()
         self.focus(dialog)
-        if text:
-            self.xdotool("type", "--delay", "2", text)
+        if text.isascii():
+            if text:
+                self.xdotool("type", "--delay", "2", text)
+        else:
+            self.paste(text)
         self.xdotool("key", "Return")
         wait_for(lambda: dialog not in self.dialogs(), "the prompt to close")
 
@@ -172,14 +301,36 @@ class Program:
 
     def box_text(self, name):
         """What a text box of the window shows (line ends LF)."""
+        if not self.system.accessible:
+            self.click(name)
+            return self.copied("ctrl+a", "ctrl+c")
         for box in self.widgets("text"):
             if box.name == name:
                 return box.queryText().getText(0, -1)
         raise AssertionError(f"no text box {name}")
 
+    def paste(self, text):
+        subprocess.run(["xclip", "-selection", "clipboard", "-i"], input=text.encode("utf-8"),
+                       env=self.env, check=True)
+        self.xdotool("key", "ctrl+v")
+
+    def copied(self, *keys):
+        """What the keys put on the clipboard, line ends LF; empty if nothing."""
+        subprocess.run(["xclip", "-selection", "clipboard", "-i", "/dev/null"], env=self.env,
+                       check=True)
+        self.xdotool("key", *keys)
+        time.sleep(0.2)
+        got = subprocess.run(["xclip", "-selection", "clipboard", "-o"], env=self.env,
+                             capture_output=True)
+        return got.stdout.decode("utf-8", errors="replace").replace("\r\n", "\n")
+
     def alert_text(self):
         """The text of the message box that is open, or None when the open
-        dialog is no message box."""
+        dialog is no message box. Under wine, what Ctrl+C copies of a message
+        box on Windows: its title, text and buttons between rules."""
+        if not self.system.accessible:
+            parts = self.copied("ctrl+c").split("---------------------------\n")
+            return parts[2][:-1] if len(parts) > 3 and parts[1] == "qa-tutor\n" else None
         alerts = self.widgets("alert")
         if not alerts:
             return None
@@ -188,7 +339,7 @@ class Program:
 
     def dismiss_message(self, expected):
         """Checks that the dialog open is a message box saying `expected`, then closes it."""
-        self.wait_dialog()
+        self.focus(self.wait_dialog())
         try:
             wait_for(lambda: self.alert_text() == expected, "the message")
         except AssertionError as e:
@@ -246,7 +397,7 @@ class Program:
         if self.running():
             self.process.kill()
             self.process.wait()
-        shutil.rmtree(self.home, ignore_errors=True)
+        self.system.remove_home(self.home)
 
 
 def masked(data: bytes) -> str:

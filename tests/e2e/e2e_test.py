@@ -2,6 +2,12 @@
 """End-to-end tests: the built qa-tutor in Xvfb, driven with xdotool like a student.
 
 Usage: e2e_test.py --binary build/qa-tutor --course src/bank/course.txt --artifacts DIR
+       e2e_test.py --wine-exe qa-tutor.exe --wine-home DIR --course ... --artifacts DIR
+           [--installer qa-tutor-VERSION-win64.exe --report-exe qa-tutor-report.exe
+            --linux-report build/qa-tutor-report]
+The second runs the same sessions on the program built for Windows, under wine,
+and expects the same record files; with --installer it also installs, starts
+and uninstalls the program, and compares the report's CSV with the Linux one.
 """
 
 import argparse
@@ -13,7 +19,7 @@ import tempfile
 import time
 import traceback
 
-from desktop import Program, XServer, masked, run, wait_for
+from desktop import Linux, Program, Wine, XServer, masked, run, wait_for
 
 START = "......!!!!!!!!..................................."
 END = "." * 49
@@ -58,11 +64,15 @@ def expect_equal(actual, expected, what):
 
 
 def expect_box(program, box, expected, what):
-    """Waits for the box to show the text, as the student would read it."""
+    """Waits for the box to show the text, as the student would read it. A
+    no-break space looks like a space: the accessibility bus and the
+    clipboard give it as either."""
+    def shown():
+        return program.box_text(box).replace("\xa0", " ")
     try:
-        wait_for(lambda: program.box_text(box) == expected, what, timeout=5)
+        wait_for(lambda: shown() == expected, what, timeout=5)
     except AssertionError:
-        expect_equal(program.box_text(box), expected, what)
+        expect_equal(shown(), expected, what)
 
 
 def shown_lines(data):
@@ -82,8 +92,17 @@ def write_failure(path, reason):
     return f"Could not write to the file {path}: {reason}."
 
 
+def keep_records(args, folder):
+    """The send files of a session, for the report's test."""
+    kept = os.path.join(args.artifacts, f"records-{args.system.name}")
+    os.makedirs(kept, exist_ok=True)
+    for name in os.listdir(folder):
+        if name.startswith("send_"):
+            shutil.copyfile(os.path.join(folder, name), os.path.join(kept, name))
+
+
 def start(server, args, replies, home=None):
-    program = Program(server, args.binary, home)
+    program = Program(server, args.system, home)
     for reply in replies:
         program.answer(reply)
     return program
@@ -150,8 +169,28 @@ def student_session(server, args, bank):
         expect_equal(masked(read(os.path.join(folder, "notes_Ann_Lee.txt"))),
                      note(False, q2, "remember elimination") + note(False, q2, "note two"),
                      "the notes file")
+        keep_records(args, folder)
     finally:
         p.close()
+
+
+def names_reach_file_names(server, args, bank):
+    """Letters beyond ASCII, typed at the name prompt, stand whole in the file
+    names (the files' contents are Windows-1252, where they may not)."""
+    day = time.strftime("%m%d")
+    for name, in_files, number in [("José Núñez", "José_Núñez", "9"), ("王小明", "王小明", "12")]:
+        p = start(server, args, [name, "", number])
+        try:
+            p.wait_window()
+            expect_equal(sorted(os.listdir(p.folder)),
+                         sorted([f".qa-tutor-{in_files}.lock", f"masterFile_{in_files}.txt",
+                                 f"send_{day}{in_files}.txt"]),
+                         f"the files of {name}")
+            expect_equal(masked(read(os.path.join(p.folder, f"masterFile_{in_files}.txt"))),
+                         OPENING.format(f"{int(number):03d}"), f"the master file of {name}")
+            keep_records(args, p.folder)
+        finally:
+            p.close()
 
 
 def unsafe_name_asked_again(server, args, bank):
@@ -171,7 +210,7 @@ def unsafe_name_asked_again(server, args, bank):
 
 def name_cancelled(server, args, bank):
     """Cancel on the name prompt is an empty name, in every file name."""
-    p = Program(server, args.binary)
+    p = Program(server, args.system)
     try:
         p.cancel()
         for reply in ["", "7"]:
@@ -213,13 +252,14 @@ def unknown_assignment_cancelled(server, args, bank):
 
 
 def unwritable_folder_asked_again(server, args, bank):
-    other = tempfile.mkdtemp(prefix="qa-tutor-e2e-folder-")
+    other = args.system.scratch_folder()
     missing = os.path.join(other, "missing")
-    p = start(server, args, ["Ann", "1", missing, "3"])
+    system = args.system
+    p = start(server, args, ["Ann", "1", system.path(missing), "3"])
     try:
-        p.dismiss_message(write_failure(os.path.join(missing, "masterFile_Ann.txt"),
-                                        "No such file or directory"))
-        p.answer(other)
+        p.dismiss_message(write_failure(system.path(os.path.join(missing, "masterFile_Ann.txt")),
+                                        system.missing_folder))
+        p.answer(system.path(other))
         p.wait_window()
         expect_equal(masked(read(os.path.join(other, "masterFile_Ann.txt"))), OPENING.format("003"),
                      "the master file")
@@ -238,7 +278,7 @@ def one_run_per_student_and_folder(server, args, bank):
         opened = read(master)
         later.append(start(server, args, ["Ann", ""], home=first.home))
         later[-1].dismiss_message(f"qa-tutor is already open for Ann with the folder "
-                                  f"{first.folder}. Please go on in that window: this one "
+                                  f"{args.system.path(first.folder)}. Please go on in that window: this one "
                                   f"closes now, with nothing written.")
         if later[-1].wait_ended() != 0 or not first.running():
             raise AssertionError("the refused start did not end alone and cleanly")
@@ -263,8 +303,8 @@ def write_failure_keeps_the_text(server, args, bank):
         saved = {name: read(os.path.join(p.folder, name)) for name in os.listdir(p.folder)}
         shutil.rmtree(p.folder)
         p.click("enter")
-        p.dismiss_message(write_failure(os.path.join(p.folder, "masterFile_Ann.txt"),
-                                        "No such file or directory"))
+        p.dismiss_message(write_failure(args.system.path(os.path.join(p.folder, "masterFile_Ann.txt")),
+                                        args.system.missing_folder))
         expect_box(p, "txt_answer", "keep me", "the answer box after the failure")
         if not p.running():
             raise AssertionError("the program ended after a write failure")
@@ -305,7 +345,7 @@ def pictures_demonstration(server, args, bank):
         p.close()
 
 
-TESTS = [student_session, unsafe_name_asked_again, name_cancelled,
+TESTS = [student_session, names_reach_file_names, unsafe_name_asked_again, name_cancelled,
          unknown_assignment_asked_again, unknown_assignment_cancelled,
          unwritable_folder_asked_again, write_failure_keeps_the_text, pictures_demonstration,
          one_run_per_student_and_folder]
@@ -313,16 +353,32 @@ TESTS = [student_session, unsafe_name_asked_again, name_cancelled,
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--binary", required=True)
+    parser.add_argument("--binary")
+    parser.add_argument("--wine-exe")
+    parser.add_argument("--wine-home")
+    parser.add_argument("--installer")
+    parser.add_argument("--report-exe")
+    parser.add_argument("--linux-report")
     parser.add_argument("--course", required=True)
     parser.add_argument("--artifacts", required=True)
     args = parser.parse_args()
+    if bool(args.binary) == bool(args.wine_exe):
+        parser.error("give --binary or --wine-exe")
     os.makedirs(args.artifacts, exist_ok=True)
     bank = course_entries(args.course)
+    tests = list(TESTS)
+    if args.wine_exe:
+        args.system = Wine(args.wine_exe, args.wine_home)
+        shutil.rmtree(os.path.join(args.artifacts, "records-wine"), ignore_errors=True)
+        if args.installer:
+            import windows_checks
+            tests += windows_checks.TESTS
+    else:
+        args.system = Linux(args.binary)
 
     passed = failed = 0
-    with XServer() as server:
-        for test in TESTS:
+    with XServer() as server, args.system:
+        for test in tests:
             try:
                 test(server, args, bank)
                 passed += 1

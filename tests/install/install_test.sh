@@ -21,6 +21,7 @@ check "AppStream metadata valid" appstreamcli validate --no-net --explain \
 
 version_output() { [[ "$("$1" --version)" == "qa-tutor "[0-9]* ]]; }
 help_output() { "$1" --help | grep -q "^Usage: qa-tutor"; }
+help_names_folder() { [[ "$(HOME=/home/ann "$1" --help | tail -n 1)" == *": /home/ann/tutrdata" ]]; }
 refuses() {
     local status=0 out
     out="$("$1" "$2" 2>"$work/err")" || status=$?
@@ -29,6 +30,7 @@ refuses() {
 bin="$work/prefix/bin/qa-tutor"
 check "--version" version_output "$bin"
 check "--help" help_output "$bin"
+check "--help names the default folder" help_names_folder "$bin"
 for arg in -x --verbose file.txt --help=1 ""; do
     check "refuses '$arg'" refuses "$bin" "$arg"
 done

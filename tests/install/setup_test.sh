@@ -41,12 +41,18 @@ installs() {
 }
 run="build-essential cmake ninja-build qt6-base-dev qt6-qpa-plugins libgl-dev"
 test="libgtest-dev libgmock-dev python3 xvfb xdotool imagemagick dbus-daemon at-spi2-core"
-test+=" python3-pyatspi clang libclang-rt-14-dev g++-mingw-w64-x86-64 googletest wine64"
-test+=" desktop-file-utils appstream"
+test+=" python3-pyatspi clang libclang-rt-14-dev desktop-file-utils appstream"
+windows="dpkg-dev g++-mingw-w64-x86-64 googletest librsvg2-bin imagemagick nsis wine64 fonts-wine"
+windows+=" fonts-dejavu-core"
+windows+=" xclip icoutils unzip"
 check "run command's group" installs "$run" run
 check "bench command's groups" installs "$run libbenchmark-dev" run bench
-check "test command: every group" installs "$run $test file dpkg-dev libbenchmark-dev"
+# A package of two groups (dpkg-dev, imagemagick) is asked for once.
+every_windows="${windows/dpkg-dev /}"
+check "test command: every group" installs \
+    "$run $test file dpkg-dev ${every_windows/imagemagick /} libbenchmark-dev"
 check "package group" installs "file dpkg-dev" package
+check "windows command's groups" installs "$run $windows" run windows
 
 # setup.sh ARGUMENT... installs nothing, ALL_INSTALLED or not.
 installs_nothing() {

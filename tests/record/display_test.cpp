@@ -69,8 +69,8 @@ TEST(DisplaySendFile, MissingFileIsReported)
     QFile::remove(r.w().sendFilePath());
     r.w().cmd_displayCumulativeText_Click();
     EXPECT_EQ(r.run->platform.messages,
-              QStringList{"Could not read the file " + r.w().sendFilePath() +
-                          ": No such file or directory."});
+              QStringList{"Could not read the file " + r.w().sendFilePath() + ": " +
+                          reasonFor(FileFault::MissingFile) + "."});
 }
 
 } // namespace

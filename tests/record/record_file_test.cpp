@@ -168,7 +168,7 @@ TEST_F(RecordFiles, AppendKeepsEarlierBytesCreatesMissingFilesInOrder)
 struct FailureCase {
     const char* name;
     std::string badName;
-    OpenFault fault;
+    FileFault fault;
 };
 
 class AppendOpenFailure : public RecordFiles, public testing::WithParamInterface<FailureCase>
@@ -183,7 +183,7 @@ TEST_P(AppendOpenFailure, ReportsPathAndTouchesNoFile)
     std::filesystem::permissions(
         readOnly, std::filesystem::perms::all & ~std::filesystem::perms::owner_write &
                       ~std::filesystem::perms::group_write & ~std::filesystem::perms::others_write);
-    if (GetParam().fault == OpenFault::ReadOnly && std::ofstream(readOnly, std::ios::app)) {
+    if (GetParam().fault == FileFault::ReadOnly && std::ofstream(readOnly, std::ios::app)) {
         GTEST_SKIP() << "this process may write a read-only file (root on Linux)";
     }
     const FilePath bad = path(GetParam().badName);
@@ -198,11 +198,11 @@ TEST_P(AppendOpenFailure, ReportsPathAndTouchesNoFile)
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, AppendOpenFailure,
-    testing::Values(FailureCase{"InMissingFolder", "missing/file", OpenFault::MissingFolder},
-                    FailureCase{"IsAFolder", "folder", OpenFault::IsAFolder},
-                    FailureCase{"UnderAFile", "kept/file", OpenFault::UnderAFile},
-                    FailureCase{"NameTooLong", std::string(300, 'n'), OpenFault::NameTooLong},
-                    FailureCase{"ReadOnlyFile", "read-only", OpenFault::ReadOnly}),
+    testing::Values(FailureCase{"InMissingFolder", "missing/file", FileFault::MissingFolder},
+                    FailureCase{"IsAFolder", "folder", FileFault::IsAFolder},
+                    FailureCase{"UnderAFile", "kept/file", FileFault::UnderAFile},
+                    FailureCase{"NameTooLong", std::string(300, 'n'), FileFault::NameTooLong},
+                    FailureCase{"ReadOnlyFile", "read-only", FileFault::ReadOnly}),
     [](const testing::TestParamInfo<FailureCase>& param) { return param.param.name; });
 
 struct UndoCase {
@@ -294,7 +294,7 @@ TEST_F(RecordFiles, ReplaceEmptiesLongerFile)
     EXPECT_EQ(contents(query), "new\r\n");
     const auto failure = systemFiles().replaceFile(path("missing/query"), "x");
     ASSERT_TRUE(failure.has_value());
-    EXPECT_TRUE(isSystemReason(failure->reason, OpenFault::MissingFolder));
+    EXPECT_TRUE(isSystemReason(failure->reason, FileFault::MissingFolder));
 }
 
 TEST_F(RecordFiles, ReadGivesEveryByte)
@@ -308,9 +308,9 @@ TEST_F(RecordFiles, ReadFailures)
 {
     const auto missing = std::get<FileFailure>(systemFiles().readFile(path("missing")));
     EXPECT_EQ(missing.path, path("missing"));
-    EXPECT_TRUE(isSystemReason(missing.reason, OpenFault::MissingFile));
+    EXPECT_TRUE(isSystemReason(missing.reason, FileFault::MissingFile));
     EXPECT_TRUE(isSystemReason(std::get<FileFailure>(systemFiles().readFile(folder_)).reason,
-                               OpenFault::IsAFolder));
+                               FileFault::IsAFolder));
 }
 
 struct TornLockCase {

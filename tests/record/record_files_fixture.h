@@ -1,6 +1,7 @@
 #pragma once
 
 #include "record/file_layer.h"
+#include "test_system.h"
 
 #include <gtest/gtest.h>
 
@@ -12,25 +13,6 @@
 #include <random>
 #include <string>
 #include <string_view>
-
-// Why a record file cannot be opened; each system has its own words for it.
-enum class OpenFault { MissingFolder, IsAFolder, UnderAFile, NameTooLong, ReadOnly, MissingFile };
-
-// Whether `reason` is what this system says for the fault.
-testing::AssertionResult isSystemReason(const std::string& reason, OpenFault fault);
-
-// Holds a file as a running program holds its lock file, until destroyed.
-class HeldLock
-{
-public:
-    explicit HeldLock(const FilePath& path);
-    ~HeldLock();
-    HeldLock(const HeldLock&) = delete;
-    HeldLock& operator=(const HeldLock&) = delete;
-
-private:
-    std::intptr_t handle_;
-};
 
 inline std::string hex(std::string_view bytes)
 {

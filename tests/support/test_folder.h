@@ -1,9 +1,25 @@
 #pragma once
 
+#include "record/student_records.h"
+#include "test_system.h"
+
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QString>
 #include <QTemporaryDir>
+
+// A name in a folder as the program joins them: with the system's separator.
+inline QString inFolder(const QString& folder, const QString& name)
+{
+    return folder + QDir::separator() + name;
+}
+
+// The system's words for a fault, as the program's messages give them.
+inline QString reasonFor(FileFault fault)
+{
+    return QString::fromStdString(systemReason(fault));
+}
 
 // A fresh folder for one test, removed with everything in it afterwards.
 class TestFolder

@@ -1,4 +1,4 @@
-#include "record_files_fixture.h"
+#include "test_system.h"
 
 #include <array>
 #include <string_view>
@@ -26,20 +26,24 @@ std::string messageOf(DWORD error)
 
 // Windows versions differ in the error of some faults; each listed one stands.
 // For a name too long wine passes on what Linux says of such a name: not found.
-std::vector<DWORD> errorsOf(OpenFault fault)
+std::vector<DWORD> errorsOf(FileFault fault)
 {
     switch (fault) {
-    case OpenFault::MissingFolder:
-    case OpenFault::UnderAFile:
+    case FileFault::MissingFolder:
+    case FileFault::UnderAFile:
         return {ERROR_PATH_NOT_FOUND};
-    case OpenFault::MissingFile:
+    case FileFault::MissingFile:
         return {ERROR_FILE_NOT_FOUND};
-    case OpenFault::IsAFolder:
-    case OpenFault::ReadOnly:
+    case FileFault::IsAFolder:
+    case FileFault::ReadOnly:
         return {ERROR_ACCESS_DENIED};
-    case OpenFault::NameTooLong:
+    case FileFault::NameTooLong:
         return {ERROR_FILENAME_EXCED_RANGE, ERROR_INVALID_NAME, ERROR_PATH_NOT_FOUND,
                 ERROR_FILE_NOT_FOUND};
+    case FileFault::FullDisk:
+        return {ERROR_DISK_FULL};
+    case FileFault::TooLarge:
+        return {ERROR_FILE_TOO_LARGE};
     }
     return {};
 }
@@ -60,7 +64,12 @@ HeldLock::~HeldLock()
     CloseHandle(reinterpret_cast<HANDLE>(handle_));
 }
 
-testing::AssertionResult isSystemReason(const std::string& reason, OpenFault fault)
+std::string systemReason(FileFault fault)
+{
+    return messageOf(errorsOf(fault).front());
+}
+
+testing::AssertionResult isSystemReason(const std::string& reason, FileFault fault)
 {
     std::string expected;
     for (const DWORD error : errorsOf(fault)) {
@@ -71,3 +80,14 @@ testing::AssertionResult isSystemReason(const std::string& reason, OpenFault fau
     }
     return testing::AssertionFailure() << "\"" << reason << "\", not one of" << expected;
 }
+
+const char* const kNoFullDisk = "Windows has no device that is always full to link a file to";
+const char* const kNoFileSizeLimit = "Windows sets no limit on the size of a process's files";
+const char* const kNoFolderRemoval =
+    "Windows keeps a folder while a file in it is open, as the run's lock file is";
+
+void placeOnFullDisk(const FilePath&) {}
+
+FileSizeLimit::FileSizeLimit(std::uintmax_t) {}
+
+FileSizeLimit::~FileSizeLimit() = default;

@@ -1,0 +1,37 @@
+# The Windows build: each program one .exe with nothing beside it (Qt, the C++
+# runtime and winpthread linked in), with its icon, version information and
+# manifest.
+add_link_options(-static $<$<CONFIG:Release>:-s>)
+enable_language(RC)
+# The programs sit at the top of their folder, as Windows programs do.
+set(CMAKE_INSTALL_BINDIR . CACHE PATH "Where the programs are installed")
+
+find_program(QA_RSVG_CONVERT rsvg-convert REQUIRED)
+find_program(QA_IMAGEMAGICK convert REQUIRED)
+
+# The icon's sizes that Explorer, the taskbar and the Start menu pick from.
+set(qa_icon_svg ${PROJECT_SOURCE_DIR}/data/org.qatutor.QaTutor.svg)
+set(qa_icon ${PROJECT_BINARY_DIR}/windows/qa-tutor.ico)
+set(qa_icon_steps)
+set(qa_icon_pngs)
+foreach(size 256 48 32 24 16)
+    set(png ${PROJECT_BINARY_DIR}/windows/icon-${size}.png)
+    list(APPEND qa_icon_steps COMMAND ${QA_RSVG_CONVERT} -w ${size} -h ${size} -o ${png} ${qa_icon_svg})
+    list(APPEND qa_icon_pngs ${png})
+endforeach()
+add_custom_command(OUTPUT ${qa_icon} ${qa_icon_steps}
+                   COMMAND ${QA_IMAGEMAGICK} ${qa_icon_pngs} ${qa_icon}
+                   DEPENDS ${qa_icon_svg} VERBATIM)
+add_custom_target(qa_windows_icon DEPENDS ${qa_icon})
+
+function(qa_windows_resources target description)
+    set(qa_target ${target})
+    set(qa_description ${description})
+    set(qa_manifest ${PROJECT_BINARY_DIR}/windows/${target}.manifest)
+    configure_file(${PROJECT_SOURCE_DIR}/data/windows/program.manifest.in ${qa_manifest} @ONLY)
+    set(rc ${PROJECT_BINARY_DIR}/windows/${target}.rc)
+    configure_file(${PROJECT_SOURCE_DIR}/data/windows/program.rc.in ${rc} @ONLY)
+    set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS "${qa_icon};${qa_manifest}")
+    target_sources(${target} PRIVATE ${rc})
+    add_dependencies(${target} qa_windows_icon)
+endfunction()

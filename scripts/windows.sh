@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Makes the Windows programs and their packages on Debian: Qt for Windows
+# (built once per machine by qt-windows.sh), then qa-tutor.exe and
+# qa-tutor-report.exe cross-built with mingw-w64 in build-windows/, and with
+# CPack the installer qa-tutor-VERSION-win64.exe, the portable
+# qa-tutor-VERSION-win64.zip and the source qa-tutor-VERSION-source.zip there.
+#   windows.sh [--with-tests]   with --with-tests the tests are built as well
+#   QA_TUTOR_WINDOWS_BUILD      build folder (default build-windows/)
+#   QA_TUTOR_BUILD              the Linux build the Windows tests compare with
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${QA_TUTOR_WINDOWS_BUILD:-$root/build-windows}"
+testing=OFF
+if [[ "${1:-}" == --with-tests ]]; then
+    testing=ON
+elif [[ $# -gt 0 ]]; then
+    echo "usage: windows.sh [--with-tests]" >&2
+    exit 2
+fi
+
+bash "$root/scripts/setup.sh" run windows
+for tool in x86_64-w64-mingw32-g++-posix cmake ninja makensis rsvg-convert convert; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "windows: $tool is missing (bash scripts/setup.sh installs it)" >&2
+        exit 1
+    fi
+done
+
+qt="$(bash "$root/scripts/qt-windows.sh")"
+
+# Every option is given, since the test command configures the same folder.
+started=$(date +%s)
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQA_TUTOR_WERROR=ON \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DCMAKE_PREFIX_PATH="$qt" \
+    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    -DBUILD_TESTING=$testing -DQA_TUTOR_BENCH=OFF -DQA_TUTOR_FUZZ=OFF \
+    -DCMAKE_CROSSCOMPILING_EMULATOR="bash;$root/scripts/wine-run.sh;--prefix;$build/wine" \
+    -DQA_TUTOR_LINUX_BUILD="${QA_TUTOR_BUILD:-$root/build}" >/dev/null
+cmake --build "$build" --parallel 2
+(cd "$build" && cpack -G "NSIS;ZIP" >/dev/null && cpack --config CPackSourceConfig.cmake >/dev/null)
+echo "windows: built in $(($(date +%s) - started)) s:"
+ls -1 "$build"/qa-tutor-*-win64.exe "$build"/qa-tutor-*-win64.zip "$build"/qa-tutor-*-source.zip
