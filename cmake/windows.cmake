@@ -4,7 +4,7 @@
 add_link_options(-static $<$<CONFIG:Release>:-s>)
 enable_language(RC)
 # The programs sit at the top of their folder, as Windows programs do.
-set(CMAKE_INSTALL_BINDIR . CACHE PATH "Where the programs are installed")
+set(CMAKE_INSTALL_BINDIR .)
 
 find_program(QA_RSVG_CONVERT rsvg-convert REQUIRED)
 find_program(QA_IMAGEMAGICK convert REQUIRED)

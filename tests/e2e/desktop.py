@@ -113,6 +113,9 @@ class Linux:
     def remove_home(self, home):
         shutil.rmtree(home, ignore_errors=True)
 
+    def own(self, path):
+        """Gives a file or folder the test made to the user the program runs as."""
+
     def __enter__(self):
         return self
 
@@ -128,6 +131,9 @@ class Wine:
 
     name = "wine"
     accessible = False
+    # What wine's FormatMessage says of ERROR_PATH_NOT_FOUND (Windows says
+    # "The system cannot find the path specified").
+    missing_folder = "Path not found"
     wine = "/usr/lib/wine/wine64"
 
     def __init__(self, exe, prefix_home):
@@ -186,9 +192,16 @@ class Wine:
         return env
 
     def run(self, server, *args, timeout=120):
-        """A Windows program under wine, to its end."""
-        return subprocess.run([self.wine, *args], env=self.env(server), user=self.user,
-                              capture_output=True, text=True, timeout=timeout)
+        """A Windows program under wine, to its end. Its output goes through
+        files: the processes wine starts beside it would hold pipes open."""
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            done = subprocess.run([self.wine, *args], env=self.env(server), user=self.user,
+                                  stdout=out, stderr=err, timeout=timeout)
+            out.seek(0)
+            err.seek(0)
+            return subprocess.CompletedProcess(done.args, done.returncode,
+                                               out.read().decode(errors="replace"),
+                                               err.read().decode(errors="replace"))
 
     def start(self, server, home, program=None):
         env = self.env(server)
@@ -198,6 +211,10 @@ class Wine:
 
     def remove_home(self, home):
         shutil.rmtree(home, ignore_errors=True)
+
+    def own(self, path):
+        if self.user:
+            shutil.chown(path, self.user)
 
 
 class Program:
@@ -236,10 +253,6 @@ class Program:
 
     def focus(self, window):
         # Keys typed before the new dialog has the focus would go astray.
-        # Wine, with no window manager, gives a window the keys only once it
-        # is clicked: a click into its top left margin, where no control is.
-        if not self.system.accessible:
-            self.xdotool("mousemove", "--window", window, "6", "6", "click", "1")
         wait_for(lambda: self.xdotool("windowfocus", "--sync", window, check=False) is not None
                  and self.xdotool("getwindowfocus", check=False).strip() == window,
                  "the focus on the dialog")
@@ -358,9 +371,20 @@ class Program:
         return float(mean)
 
     def wait_window(self):
-        found = wait_for(lambda: self.xdotool("search", "--onlyvisible", "--name", "^Form1$",
+        # On Windows Qt shows the program's name after the window's title.
+        found = wait_for(lambda: self.xdotool("search", "--onlyvisible", "--name",
+                                              "^Form1( - qa-tutor)?$",
                                               check=False).split(), "the window")
         self.window = found[0]
+        if not self.system.accessible:
+            # Mapped before it is painted: until then the screen shows black.
+            shot = os.path.join(self.system.prefix_home, "window.png")
+
+            def painted():
+                self.screenshot(shot)
+                return float(run("convert", shot, "-colorspace", "Gray", "-format",
+                                 "%[fx:mean]", "info:")) > 0.5
+            wait_for(painted, "the window painted")
         return self.window
 
     def click(self, control):
@@ -381,7 +405,14 @@ class Program:
                 self.xdotool("type", "--delay", "2", line)
 
     def screenshot(self, path):
-        run("import", "-display", self.server.display, "-window", self.window, path)
+        if self.system.accessible:
+            run("import", "-display", self.server.display, "-window", self.window, path)
+            return
+        # Wine draws its windows so that only the screen's image holds them.
+        geometry = self.xdotool("getwindowgeometry", "--shell", self.window)
+        at = dict(line.split("=") for line in geometry.split())
+        run("import", "-display", self.server.display, "-window", "root", "-crop",
+            f"{at['WIDTH']}x{at['HEIGHT']}+{at['X']}+{at['Y']}", "+repage", path)
 
     def running(self):
         return self.process.poll() is None

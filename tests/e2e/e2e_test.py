@@ -309,17 +309,23 @@ def write_failure_keeps_the_text(server, args, bank):
         if not p.running():
             raise AssertionError("the program ended after a write failure")
         os.mkdir(p.folder)
+        args.system.own(p.folder)
         for name, data in saved.items():
             with open(os.path.join(p.folder, name), "wb") as f:
                 f.write(data)
+            args.system.own(os.path.join(p.folder, name))
         # The typed text is still in the box: entering it again records it.
         p.click("enter")
         p.answer("1")
         day = time.strftime("%m%d")
-        send = masked(read(os.path.join(p.folder, f"send_{day}Ann.txt")))
-        expect_equal(send, OPENING.format("004") +
-                     response(False, 40001, bank[112], "keep me", "confidence assessment:  1"),
-                     "the send file")
+        send = os.path.join(p.folder, f"send_{day}Ann.txt")
+        expected = OPENING.format("004") + response(False, 40001, bank[112], "keep me",
+                                                    "confidence assessment:  1")
+        # The tail is written once the prompt has closed, which may be later.
+        try:
+            wait_for(lambda: masked(read(send)) == expected, "the send file", timeout=5)
+        except AssertionError:
+            expect_equal(masked(read(send)), expected, "the send file")
     finally:
         p.close()
 

@@ -14,8 +14,8 @@ objdump=x86_64-w64-mingw32-objdump
 
 # DLLs every Windows 10 and 11 has.
 system_dlls="advapi32 authz comdlg32 d3d11 d3d9 dwmapi dwrite dxgi gdi32 imm32 kernel32 msvcrt
-    netapi32 ole32 oleaut32 setupapi shell32 shlwapi user32 userenv uxtheme version winmm
-    ws2_32 wtsapi32 rpcrt4 uiautomationcore mpr crypt32 bcrypt d2d1 dcomp"
+    netapi32 ole32 oleaut32 setupapi shcore shell32 shlwapi user32 userenv uxtheme version
+    winmm ws2_32 wtsapi32 rpcrt4 uiautomationcore mpr crypt32 bcrypt d2d1 dcomp"
 
 imports() { "$objdump" -p "$1" | sed -n 's/^\tDLL Name: //p' | tr 'A-Z' 'a-z'; }
 only_system_dlls() {
@@ -27,14 +27,16 @@ only_system_dlls() {
         }
     done
 }
-subsystem() { "$objdump" -p "$1" | grep -q "^Subsystem.*($2)"; }
-is_64_bit() { "$objdump" -f "$1" | grep -q "file format pei-x86-64"; }
+# Each output is read whole: grep -q would end the pipe early.
+has_line() { grep -x -- "$1" >/dev/null; }
+subsystem() { "$objdump" -p "$1" | grep "^Subsystem.*($2)" >/dev/null; }
+is_64_bit() { "$objdump" -f "$1" | grep "file format pei-x86-64" >/dev/null; }
 # A resource of the type: 14 an icon group, 16 the version, 24 the manifest.
-resource() { wrestool -x -t "$2" "$1" 2>/dev/null; }
-has_icon() { [[ -n "$(resource "$1" 14)" ]]; }
+resource() { wrestool -x --raw -t "$2" "$1" 2>/dev/null; }
+has_icon() { (($(resource "$1" 14 | wc -c) > 0)); }
 # The version's texts are UTF-16: read with every other byte dropped.
-has_version() { resource "$1" 16 | tr -d '\0' | grep -q "ProductVersion$version"; }
-manifest_says() { resource "$1" 24 | grep -q "$2"; }
+has_version() { resource "$1" 16 | tr -d '\0' | grep "ProductVersion$version" >/dev/null; }
+manifest_says() { resource "$1" 24 | grep -- "$2" >/dev/null; }
 
 for exe in "$gui" "$console"; do
     name="$(basename "$exe")"
@@ -52,11 +54,11 @@ wine_run="$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-run.sh"
 answers_version() { [[ "$(bash "$wine_run" --prefix "$build/wine" "$1" --version)" == "$2 $version"* ]]; }
 check "qa-tutor.exe --version under wine" answers_version "$gui" qa-tutor
 check "qa-tutor-report.exe --version under wine" answers_version "$console" qa-tutor-report
-help_names_folder() { bash "$wine_run" --prefix "$build/wine" "$gui" --help | grep -q ': c:\\tutrdata'; }
+help_names_folder() { bash "$wine_run" --prefix "$build/wine" "$gui" --help | grep ': c:\\tutrdata' >/dev/null; }
 check "qa-tutor.exe --help names c:\\tutrdata" help_names_folder
 
-zip_holds() { unzip -Z1 "$1" | grep -qx "$2"; }
-zip_has_no_dll() { ! unzip -Z1 "$1" | grep -qi '\.dll$'; }
+zip_holds() { unzip -Z1 "$1" | has_line "$2"; }
+zip_has_no_dll() { ! unzip -Z1 "$1" | grep -i '\.dll$' >/dev/null; }
 zip="$build/qa-tutor-$version-win64.zip"
 top="qa-tutor-$version-win64"
 for f in qa-tutor.exe qa-tutor-report.exe README.txt licenses/LGPL-3.0-only.txt \
