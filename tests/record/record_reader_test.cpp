@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -296,6 +297,23 @@ INSTANTIATE_TEST_SUITE_P(
                 },
                 {"4: expected the course title; the record is skipped"},
                 0},
+        // A kill at a page boundary can cut a record after its rating line.
+        BadCase{"CutAfterItsRatingLine",
+                [] {
+                    const std::string bytes = opening() + good();
+                    return bytes.substr(0, bytes.rfind(recordText::recordEndRule.toStdString()));
+                },
+                {"14: " + kRating},
+                1},
+        BadCase{"TornWhereTheTextEndsInARatingLikeLine",
+                [] {
+                    return recordBytes(recordLines(ResponseHead{kTime, "003", "4", kQuestion,
+                                                                "4\r\nconfidence assessment:  3"},
+                                                   FileRole::send)) +
+                           good();
+                },
+                {"9: " + kRating},
+                1},
         BadCase{"NoteWithoutItsClosingDots",
                 [] {
                     const std::string bytes = note(FileRole::send, kQuestion, "n");
@@ -303,5 +321,34 @@ INSTANTIATE_TEST_SUITE_P(
                 },
                 {"8: expected the closing dots of the note; the record is skipped"},
                 0}));
+
+// A file cut anywhere in its last record, as a kill can leave it: the record
+// is read whole only when no more than the line end of its closing dots is
+// cut, otherwise told once, and no line past the end is told.
+TEST(CutRecord, AtEveryByteOfTheLastIsReadWholeOrToldOnce)
+{
+    const std::string before = opening() + good();
+    for (const FileRole role : {FileRole::send, FileRole::master}) {
+        const std::string last = response(role, kAnswer, "I forgot\r\nto check.",
+                                          Rating::selfCritique, "1", kTime.addSecs(60));
+        const Collect whole = readAll(before + last);
+        ASSERT_EQ(whole.read.size(), 3u);
+        ASSERT_TRUE(whole.problems.empty());
+        for (std::size_t cut = 0; cut < last.size(); ++cut) {
+            const std::string bytes = before + last.substr(0, cut);
+            const Collect c = readAll(bytes);
+            const bool kept = cut + 2 >= last.size();
+            const std::size_t read = kept ? 3 : 2;
+            EXPECT_EQ(c.read, std::vector(whole.read.begin(), whole.read.begin() + read)) << cut;
+            EXPECT_EQ(c.problems.size(), kept || cut == 0 ? 0u : 1u) << cut;
+            const auto lines =
+                static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) +
+                (bytes.ends_with('\n') ? 0 : 1);
+            for (const std::string& problem : c.problems) {
+                EXPECT_LE(std::stoul(problem), lines + 1) << cut << ' ' << problem;
+            }
+        }
+    }
+}
 
 } // namespace

@@ -14,41 +14,6 @@ namespace
 
 using Rating = ResponseTail::Rating;
 
-// The rows of an RFC 4180 text: quoted fields may hold commas, quotes and
-// line breaks.
-std::vector<std::vector<std::string>> csvRows(const std::string& text)
-{
-    std::vector<std::vector<std::string>> rows(1, std::vector<std::string>(1));
-    bool quoted = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        std::string& field = rows.back().back();
-        if (quoted) {
-            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
-                field += '"';
-                ++i;
-            } else if (c == '"') {
-                quoted = false;
-            } else {
-                field += c;
-            }
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
-            rows.back().emplace_back();
-        } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            ++i;
-            rows.emplace_back(1);
-        } else {
-            field += c;
-        }
-    }
-    if (rows.back() == std::vector<std::string>(1)) {
-        rows.pop_back();
-    }
-    return rows;
-}
-
 class ClassFolder : public testing::Test
 {
 protected:

@@ -44,7 +44,9 @@ struct Rows : RowSink {
     std::vector<std::string> read;
 };
 
-std::vector<std::string> rowsOf(const std::string& bytes)
+// The rows of one file, and the summary's lists of questions rated 0 or 1,
+// one line for each run.
+std::pair<std::vector<std::string>, std::string> rowsOf(const std::string& bytes)
 {
     Rows rows;
     Report report(course(), &rows);
@@ -52,7 +54,20 @@ std::vector<std::string> rowsOf(const std::string& bytes)
     const std::string file = "f";
     report.beginFile(student, file, false);
     readRecords(bytes, report);
-    return rows.read;
+    std::ostringstream summary;
+    {
+        Out out(summary);
+        writeSummary(report, out);
+    }
+    std::string rated;
+    const std::string_view label = "      rated 0 or 1: ";
+    std::istringstream lines(summary.str());
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with(label)) {
+            rated += (rated.empty() ? "" : "\n") + line.substr(label.size());
+        }
+    }
+    return {rows.read, rated};
 }
 
 const ClassWriter::Question& q(const char* assignment, int i)
@@ -61,17 +76,18 @@ const ClassWriter::Question& q(const char* assignment, int i)
 }
 
 std::string answered(FileRole role, const char* assignment, int i, const QString& entry,
-                     Rating rating)
+                     Rating rating, const QString& reply = "2")
 {
     return ClassWriter::head(role, QTime(9, 0, i), assignment, q(assignment, i).number, entry,
                              "x") +
-           ClassWriter::tail(rating, "2");
+           ClassWriter::tail(rating, reply);
 }
 
 struct PlaceCase {
     const char* name;
     std::function<std::string()> bytes;
     std::vector<std::string> rows;
+    std::string rated;
 };
 
 void PrintTo(const PlaceCase& c, std::ostream* os)
@@ -85,7 +101,9 @@ class QuestionOfARecord : public testing::TestWithParam<PlaceCase>
 
 TEST_P(QuestionOfARecord, IsTheOneItAnswers)
 {
-    EXPECT_EQ(rowsOf(GetParam().bytes()), GetParam().rows);
+    const auto [rows, rated] = rowsOf(GetParam().bytes());
+    EXPECT_EQ(rows, GetParam().rows);
+    EXPECT_EQ(rated, GetParam().rated);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -96,13 +114,15 @@ INSTANTIATE_TEST_SUITE_P(
                                          answered(FileRole::send, "002", 2, q("002", 2).entry,
                                                   Rating::confidence);
                               },
-                              {"question 002 3"}},
+                              {"question 002 3"},
+                              "none"},
                     PlaceCase{"MasterFileByItsNumberLine",
                               [] {
                                   return answered(FileRole::master, "004", 1, q("004", 1).entry,
                                                   Rating::confidence);
                               },
-                              {"question 004 2"}},
+                              {"question 004 2"},
+                              "none"},
                     PlaceCase{"CritiqueByItsWorkedAnswerNotTheLastQuestion",
                               [] {
                                   return writer().opening("003", kDay, "RUN") +
@@ -111,7 +131,8 @@ INSTANTIATE_TEST_SUITE_P(
                                          answered(FileRole::send, "003", 1, q("003", 1).answer,
                                                   Rating::selfCritique);
                               },
-                              {"question 003 4", "critique 003 2"}},
+                              {"question 003 4", "critique 003 2"},
+                              "none"},
                     PlaceCase{"CritiqueOfATextNotInTheCourseByTheLastQuestion",
                               [] {
                                   return writer().opening("003", kDay, "RUN") +
@@ -120,13 +141,15 @@ INSTANTIATE_TEST_SUITE_P(
                                          answered(FileRole::send, "003", 1, "an edited answer",
                                                   Rating::selfCritique);
                               },
-                              {"question 003 4", "critique 003 4"}},
+                              {"question 003 4", "critique 003 4"},
+                              "none"},
                     PlaceCase{"NoteOnAWorkedAnswer",
                               [] {
                                   return ClassWriter::note(FileRole::notes, kDay, QTime(9, 0),
                                                            q("005", 2).answer, "ask about this");
                               },
-                              {"note 005 3"}},
+                              {"note 005 3"},
+                              "none"},
                     PlaceCase{"ResponseBeforeAnyEntry",
                               [] {
                                   return writer().opening("001", kDay, "RUN") +
@@ -134,7 +157,28 @@ INSTANTIATE_TEST_SUITE_P(
                                                            "", "hi") +
                                          ClassWriter::tail(Rating::none, "");
                               },
-                              {"other 001 0"}}));
+                              {"other 001 0"},
+                              "none"},
+                    // The list is in the questions' order, each critique's rating under
+                    // the question whose worked answer it critiques.
+                    PlaceCase{"LowRatingsOutOfTheQuestionsOrder",
+                              [] {
+                                  const auto entry = [](int i) { return q("003", i).entry; };
+                                  const auto answer = [](int i) { return q("003", i).answer; };
+                                  const Rating c = Rating::confidence;
+                                  const Rating s = Rating::selfCritique;
+                                  return writer().opening("003", kDay, "RUN") +
+                                         answered(FileRole::send, "003", 4, entry(4), c, "0") +
+                                         answered(FileRole::send, "003", 1, entry(1), c, "1") +
+                                         answered(FileRole::send, "003", 3, entry(3), c, "3") +
+                                         answered(FileRole::send, "003", 4, answer(4), s, "1") +
+                                         answered(FileRole::send, "003", 1, answer(1), s, "0") +
+                                         answered(FileRole::send, "003", 3, answer(3), s, "2");
+                              },
+                              {"question 003 5", "question 003 2", "question 003 4",
+                               "critique 003 5", "critique 003 2", "critique 003 4"},
+                              "q002 (confidence 1), q005 (confidence 0), q002 (critique 0), "
+                              "q005 (critique 1)"}));
 
 struct Folder {
     QTemporaryDir dir;
@@ -188,6 +232,128 @@ TEST(Copies, InTheMasterAndSendFilesCountOnce)
         << r.out;
     EXPECT_EQ(folder.read("out.csv").count("\r\nAnn Lee,"), 6);
 }
+
+// The CSV file's rows as "file time kind question", the folder left out.
+std::vector<std::string> csvLines(const Folder& folder, const QString& name)
+{
+    const std::string prefix = folder.dir.path().toStdString() + '/';
+    std::vector<std::string> lines;
+    for (const auto& row : csvRows(folder.read(name).toStdString())) {
+        const std::string& file = row.at(1);
+        lines.push_back((file.starts_with(prefix) ? file.substr(prefix.size()) : file) + ' ' +
+                        row.at(3) + ' ' + row.at(6) + ' ' + row.at(5));
+    }
+    return lines;
+}
+
+// Ann's run of 16 April or another day: the same response to question 1 of
+// assignment 001 at each of the minutes past ten.
+std::string annsDay(FileRole role, int day, std::initializer_list<int> minutes)
+{
+    const QDate date(2026, 4, day);
+    std::string bytes = writer().opening("001", date, "RUN" + std::to_string(day));
+    for (const int minute : minutes) {
+        bytes += ClassWriter::head(role, QTime(10, minute), "001", 1, q("001", 0).entry, "x = 2") +
+                 ClassWriter::tail(Rating::confidence, "2");
+    }
+    return bytes;
+}
+
+std::string annsNote(FileRole role, int day)
+{
+    return ClassWriter::note(role, QDate(2026, 4, day), QTime(10, 30), q("001", 0).entry, "ask");
+}
+
+struct FilesCase {
+    const char* name;
+    std::vector<std::pair<QString, std::function<std::string()>>> files;
+    std::vector<QString> named; // an empty name for the folder
+    std::vector<std::string> rows;
+};
+
+class FilesRead : public testing::TestWithParam<FilesCase>
+{
+};
+
+// A record found in two of a student's files is one row, of the file read
+// first; the files are read in the order named, a folder's send files in
+// name order, notes files last.
+TEST_P(FilesRead, GiveEachRecordOnceInTheFilesOrder)
+{
+    Folder folder;
+    for (const auto& [name, bytes] : GetParam().files) {
+        folder.write(name, bytes());
+    }
+    ReportOptions options{{}, false, folder.path("out.csv"), {}};
+    for (const QString& name : GetParam().named) {
+        options.paths.push_back(name.isEmpty() ? folder.dir.path().toStdString()
+                                               : folder.path(name));
+    }
+    const Outcome r = report(options);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    std::vector<std::string> rows = {"file time kind question"};
+    rows.insert(rows.end(), GetParam().rows.begin(), GetParam().rows.end());
+    EXPECT_EQ(csvLines(folder, "out.csv"), rows);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Report, FilesRead,
+    testing::Values(
+        FilesCase{"CopiesInTheSendAndNotesFilesCountOnce",
+                  {{"send_0416Ann.txt",
+                    [] { return annsDay(FileRole::send, 16, {1}) + annsNote(FileRole::send, 16); }},
+                   {"notes_Ann.txt", [] { return annsNote(FileRole::notes, 16); }}},
+                  {"", "notes_Ann.txt"},
+                  {"send_0416Ann.txt 10:01:00 question 001", "send_0416Ann.txt 10:30:00 note 001"}},
+        FilesCase{
+            "CopiesInAllThreeFilesCountOnce",
+            {{"send_0416Ann.txt",
+              [] { return annsDay(FileRole::send, 16, {1}) + annsNote(FileRole::send, 16); }},
+             {"masterFile_Ann.txt",
+              [] { return annsDay(FileRole::master, 16, {1}) + annsNote(FileRole::master, 16); }},
+             {"notes_Ann.txt", [] { return annsNote(FileRole::notes, 16); }}},
+            {"notes_Ann.txt", "masterFile_Ann.txt", ""},
+            {"masterFile_Ann.txt 10:01:00 question 001", "masterFile_Ann.txt 10:30:00 note 001"}},
+        // The same response entered again later, or on another day, is another row.
+        FilesCase{
+            "SameResponseAtAnotherTimeIsAnother",
+            {{"send_0416Ann.txt",
+              [] {
+                  return annsDay(FileRole::send, 16, {1, 5});
+              }},
+             {"send_0417Ann.txt", [] { return annsDay(FileRole::send, 17, {1}); }},
+             {"masterFile_Ann.txt",
+              [] {
+                  return annsDay(FileRole::master, 16, {1, 5}) + annsDay(FileRole::master, 17, {1});
+              }}},
+            {"", "masterFile_Ann.txt"},
+            {"send_0416Ann.txt 10:01:00 question 001", "send_0416Ann.txt 10:05:00 question 001",
+             "send_0417Ann.txt 10:01:00 question 001"}},
+        FilesCase{"NotesFileNamedFirstIsReadLast",
+                  {{"send_0415Ann.txt", [] { return annsDay(FileRole::send, 15, {1}); }},
+                   {"send_0416Ann.txt", [] { return annsDay(FileRole::send, 16, {1}); }},
+                   {"send_0414Ann.txt", [] { return annsDay(FileRole::send, 14, {1}); }},
+                   {"notes_Ann.txt", [] { return annsNote(FileRole::notes, 13); }}},
+                  {"notes_Ann.txt", ""},
+                  {"send_0414Ann.txt 10:01:00 question 001",
+                   "send_0415Ann.txt 10:01:00 question 001",
+                   "send_0416Ann.txt 10:01:00 question 001", "notes_Ann.txt 10:30:00 note 001"}},
+        FilesCase{"NotesFileNamedLast",
+                  {{"send_0415Ann.txt", [] { return annsDay(FileRole::send, 15, {1}); }},
+                   {"send_0414Ann.txt", [] { return annsDay(FileRole::send, 14, {1}); }},
+                   {"notes_Ann.txt", [] { return annsNote(FileRole::notes, 13); }}},
+                  {"", "notes_Ann.txt"},
+                  {"send_0414Ann.txt 10:01:00 question 001",
+                   "send_0415Ann.txt 10:01:00 question 001", "notes_Ann.txt 10:30:00 note 001"}},
+        FilesCase{"FilesNamedInTheirOwnOrder",
+                  {{"send_0415Ann.txt", [] { return annsDay(FileRole::send, 15, {1}); }},
+                   {"send_0414Ann.txt", [] { return annsDay(FileRole::send, 14, {1}); }},
+                   {"notes_Ann.txt", [] { return annsNote(FileRole::notes, 13); }}},
+                  {"send_0415Ann.txt", "notes_Ann.txt", "send_0414Ann.txt"},
+                  {"send_0415Ann.txt 10:01:00 question 001",
+                   "send_0414Ann.txt 10:01:00 question 001", "notes_Ann.txt 10:30:00 note 001"}}),
+    [](const auto& param) { return std::string(param.param.name); });
 
 // What one thread does to the output of three files, step by step: a file's
 // rows spilled while it is the next to be written, or the file finished.
@@ -325,6 +491,105 @@ TEST_P(Threads, GiveWhatOneThreadGives)
     EXPECT_TRUE(manyPage == onePage);
 }
 
+// Three students, one with copies in a master and a notes file and the same
+// response entered twice, with texts not in the course: what any number of
+// threads gives, written out.
+void writeSmallClass(const Folder& folder)
+{
+    const QString q2 = "`q002.  Solve x + 1 = 3.";
+    const QString q1 = "`q001.  Name the slope.";
+    const auto ann = [&](FileRole role) {
+        return writer().opening("001", kDay, "A1") +
+               ClassWriter::head(role, QTime(10, 1), "001", 2, q2, "x = 2") +
+               ClassWriter::tail(Rating::confidence, "3") +
+               ClassWriter::head(role, QTime(10, 2), "001", 2, "It is 2.", "right") +
+               ClassWriter::tail(Rating::selfCritique, "3") +
+               ClassWriter::head(role, QTime(10, 5), "001", 2, q2, "x = 2") +
+               ClassWriter::tail(Rating::confidence, "3") +
+               ClassWriter::note(role, kDay, QTime(10, 6), q2, "ask about \"checks\", twice");
+    };
+    folder.write("send_0416Ann.txt", ann(FileRole::send));
+    folder.write("masterFile_Ann.txt", ann(FileRole::master));
+    folder.write("notes_Ann.txt", ClassWriter::note(FileRole::notes, kDay, QTime(10, 6), q2,
+                                                    "ask about \"checks\", twice"));
+    folder.write("send_0416Bo.txt",
+                 writer().opening("002", kDay, "B1") +
+                     ClassWriter::head(FileRole::send, QTime(11, 0), "002", 1, q1, "m = 1") +
+                     ClassWriter::tail(Rating::confidence, "0") +
+                     ClassWriter::head(FileRole::send, QTime(11, 1), "002", 1, "It is 1.",
+                                       "I mixed them up") +
+                     ClassWriter::tail(Rating::selfCritique, "1"));
+    folder.write("send_0417Bo.txt",
+                 writer().opening("002", kDay.addDays(1), "B2") +
+                     ClassWriter::head(FileRole::send, QTime(11, 0), "002", 1, q1, "m = 1") +
+                     ClassWriter::tail(Rating::confidence, "2"));
+    folder.write("send_0416Cy.txt", writer().opening("003", kDay, "C1") +
+                                        ClassWriter::head(FileRole::send, QTime(12, 0), "003", 1,
+                                                          "`q001.  Graph it.", "line 1\r\nline 2") +
+                                        ClassWriter::tail(Rating::confidence, ""));
+}
+
+constexpr std::string_view kSmallClassCsv =
+    "student,file,date,time,assignment,question,kind,rating,response,entry\r\n"
+    "Ann,send_0416Ann.txt,2026-04-16,10:01:00,001,002,question,3,x = 2,`q002.  Solve x + 1 = 3.\r\n"
+    "Ann,send_0416Ann.txt,2026-04-16,10:02:00,001,002,critique,3,right,It is 2.\r\n"
+    "Ann,send_0416Ann.txt,2026-04-16,10:05:00,001,002,question,3,x = 2,`q002.  Solve x + 1 = 3.\r\n"
+    "Ann,send_0416Ann.txt,2026-04-16,10:06:00,001,002,note,,\"ask about \"\"checks\"\", twice\","
+    "`q002.  Solve x + 1 = 3.\r\n"
+    "Bo,send_0416Bo.txt,2026-04-16,11:00:00,002,001,question,0,m = 1,`q001.  Name the slope.\r\n"
+    "Bo,send_0416Bo.txt,2026-04-16,11:01:00,002,001,critique,1,I mixed them up,It is 1.\r\n"
+    "Cy,send_0416Cy.txt,2026-04-16,12:00:00,003,001,question,,\"line 1\nline 2\","
+    "`q001.  Graph it.\r\n"
+    "Bo,send_0417Bo.txt,2026-04-17,11:00:00,002,001,question,2,m = 1,`q001.  Name the slope.\r\n";
+
+constexpr std::string_view kSmallClassSummary =
+    "Ann\n"
+    "  assignment 001, 10 questions\n"
+    "    run 2026-04-16 10:01:00 to 10:06:00: 1 of 10 questions answered, 1 critique, 1 note\n"
+    "      confidence 0: 0, 1: 0, 2: 0, 3: 2\n"
+    "      critique   0: 0, 1: 0, 2: 0, 3: 1\n"
+    "      rated 0 or 1: none\n"
+    "Bo\n"
+    "  assignment 002, 8 questions\n"
+    "    run 2026-04-16 11:00:00 to 11:01:00: 1 of 8 questions answered, 1 critique, 0 notes\n"
+    "      confidence 0: 1, 1: 0, 2: 0, 3: 0\n"
+    "      critique   0: 0, 1: 1, 2: 0, 3: 0\n"
+    "      rated 0 or 1: q001 (confidence 0), q001 (critique 1)\n"
+    "    run 2026-04-17 11:00:00 to 11:00:00: 1 of 8 questions answered, 0 critiques, 0 notes\n"
+    "      confidence 0: 0, 1: 0, 2: 1, 3: 0\n"
+    "      critique   0: 0, 1: 0, 2: 0, 3: 0\n"
+    "      rated 0 or 1: none\n"
+    "Cy\n"
+    "  assignment 003, 6 questions\n"
+    "    run 2026-04-16 12:00:00 to 12:00:00: 1 of 6 questions answered, 0 critiques, 0 notes\n"
+    "      confidence 0: 0, 1: 0, 2: 0, 3: 0, cancelled: 1\n"
+    "      critique   0: 0, 1: 0, 2: 0, 3: 0\n"
+    "      rated 0 or 1: none\n";
+
+TEST_P(Threads, GiveTheWrittenOutOutputOfASmallClass)
+{
+    Folder folder;
+    writeSmallClass(folder);
+    const std::string prefix = folder.dir.path().toStdString() + '/';
+    for (const unsigned threads : {1u, GetParam()}) {
+        ReportOptions options{{folder.dir.path().toStdString(), folder.path("notes_Ann.txt"),
+                               folder.path("masterFile_Ann.txt")},
+                              false,
+                              folder.path("out.csv"),
+                              {}};
+        options.threads = threads;
+        const Outcome r = report(options);
+        EXPECT_EQ(r.status, 0) << threads;
+        EXPECT_EQ(r.err, "") << threads;
+        EXPECT_EQ(r.out, kSmallClassSummary) << threads;
+        std::string csv = folder.read("out.csv").toStdString();
+        for (std::size_t at; (at = csv.find(prefix)) != std::string::npos;) {
+            csv.erase(at, prefix.size());
+        }
+        EXPECT_EQ(csv, kSmallClassCsv) << threads;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Report, Threads, testing::Values(2u, 3u, 8u),
                          [](const auto& param) { return std::to_string(param.param); });
 
@@ -364,21 +629,30 @@ TEST(Folders, AreNotEnteredThroughALinkThatLeadsBackUp)
     EXPECT_EQ(folder.read("out.csv").count("\r\nAnn,"), 2);
 }
 
-TEST(Page, ShowsEveryTextAsText)
+struct PageCase {
+    const char* name;
+    QString response;
+    std::string shown;
+};
+
+class Page : public testing::TestWithParam<PageCase>
+{
+};
+
+TEST_P(Page, ShowsEveryTextAsText)
 {
     Folder folder;
-    const std::string bytes =
-        writer().opening("001", kDay, "RUN") +
-        ClassWriter::head(FileRole::send, QTime(9, 0), "001", 1, q("001", 0).entry,
-                          "<script>alert(\"x\")</script> & 'y'") +
-        ClassWriter::tail(Rating::confidence, "<b>");
+    const std::string bytes = writer().opening("001", kDay, "RUN") +
+                              ClassWriter::head(FileRole::send, QTime(9, 0), "001", 1,
+                                                q("001", 0).entry, GetParam().response) +
+                              ClassWriter::tail(Rating::confidence, "<b>");
     folder.write("send_0416O'Neil_<b>.txt", bytes);
     const Outcome r =
         report({{folder.dir.path().toStdString()}, false, {}, folder.path("page.html")});
     EXPECT_EQ(r.status, 0) << r.err;
     const QByteArray page = folder.read("page.html");
-    EXPECT_TRUE(
-        page.contains("&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt; &amp; &#39;y&#39;"));
+    EXPECT_TRUE(page.contains(
+        QByteArray::fromStdString("<h4>Response</h4><p>" + GetParam().shown + "</p>")));
     EXPECT_TRUE(page.contains("O&#39;Neil &lt;b&gt;"));
     EXPECT_FALSE(page.contains("<script"));
     EXPECT_FALSE(page.contains("<b>"));
@@ -387,10 +661,23 @@ TEST(Page, ShowsEveryTextAsText)
     }
 }
 
+// Each of the characters the page escapes, alone in a text, and all of them.
+INSTANTIATE_TEST_SUITE_P(
+    Report, Page,
+    testing::Values(PageCase{"Markup", "<script>alert(\"x\")</script> & 'y'",
+                             "&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt; &amp; &#39;y&#39;"},
+                    PageCase{"Ampersand", "x &lt; 3", "x &amp;lt; 3"},
+                    PageCase{"LessThan", "x < 3", "x &lt; 3"},
+                    PageCase{"GreaterThan", "x > 3", "x &gt; 3"},
+                    PageCase{"Quote", "a \"b\"", "a &quot;b&quot;"},
+                    PageCase{"Apostrophe", "it's", "it&#39;s"}),
+    [](const auto& param) { return std::string(param.param.name); });
+
 struct CsvCase {
     const char* name;
     QString response;
     std::string field;
+    std::string student = "Ann";
 };
 
 class CsvField : public testing::TestWithParam<CsvCase>
@@ -400,20 +687,31 @@ class CsvField : public testing::TestWithParam<CsvCase>
 TEST_P(CsvField, IsQuotedAsRfc4180Asks)
 {
     Folder folder;
-    folder.write("send_0416Ann.txt",
+    const QString file =
+        "send_0416" + QString::fromStdString(GetParam().student).replace(u' ', u'_') + ".txt";
+    folder.write(file,
                  ClassWriter::head(FileRole::send, QTime(9, 0), "001", 1, "", GetParam().response) +
                      ClassWriter::tail(Rating::none, ""));
-    report({{folder.path("send_0416Ann.txt")}, false, folder.path("out.csv"), {}});
+    report({{folder.path(file)}, false, folder.path("out.csv"), {}});
     const QByteArray csv = folder.read("out.csv");
     const std::string expected = ",other,," + GetParam().field + ",\r\n";
     EXPECT_TRUE(csv.endsWith(QByteArray::fromStdString(expected))) << csv.toStdString();
+    const auto rows = csvRows(csv.toStdString());
+    ASSERT_EQ(rows.size(), 2u) << csv.toStdString();
+    ASSERT_EQ(rows[1].size(), 10u) << csv.toStdString();
+    EXPECT_EQ(rows[1][0], GetParam().student);
+    EXPECT_EQ(rows[1][1], folder.path(file));
 }
 
 INSTANTIATE_TEST_SUITE_P(Report, CsvField,
                          testing::Values(CsvCase{"Plain", "x = 2", "x = 2"},
                                          CsvCase{"Comma", "1, 2", "\"1, 2\""},
                                          CsvCase{"Quote", "a \"b\"", "\"a \"\"b\"\"\""},
-                                         CsvCase{"LineBreaks", "a\r\nb", "\"a\nb\""}),
+                                         CsvCase{"LineBreaks", "a\r\nb", "\"a\nb\""},
+                                         // A name the program takes, and one only a
+                                         // file renamed by hand can give.
+                                         CsvCase{"NameWithAComma", "x", "x", "Lee, Ann"},
+                                         CsvCase{"NameWithAQuote", "x", "x", "Ann \"Jo\" Lee"}),
                          [](const auto& param) { return std::string(param.param.name); });
 
 struct OutputCase {
@@ -461,18 +759,18 @@ INSTANTIATE_TEST_SUITE_P(
                                "No such file or directory", false}),
     [](const auto& param) { return std::string(param.param.name); });
 
-struct UnreadableCase {
+struct NotReadCase {
     const char* name;
-    // The path to name on the command line, and the file told of.
+    // The path to name on the command line, and the file (and line) told of.
     std::function<std::pair<std::string, std::string>(const Folder&)> setUp;
     std::string message;
 };
 
-class UnreadableFile : public testing::TestWithParam<UnreadableCase>
+class FileNotReadWhole : public testing::TestWithParam<NotReadCase>
 {
 };
 
-TEST_P(UnreadableFile, IsToldWithTheSystemsReasonAndTheRestIsRead)
+TEST_P(FileNotReadWhole, IsToldAndTheRestIsRead)
 {
     Folder folder;
     folder.write("send_0416Ann.txt", writer().opening("001", kDay, "RUN"));
@@ -483,20 +781,53 @@ TEST_P(UnreadableFile, IsToldWithTheSystemsReasonAndTheRestIsRead)
     EXPECT_NE(r.out.find("Ann\n  assignment 001"), std::string::npos) << r.out;
 }
 
+// Bo's send file, whose last run ends in `cut`, with `after` after it; told at
+// the line after the cut.
+std::pair<std::string, std::string> cutFile(const Folder& f, const std::string& cut,
+                                            const std::string& after)
+{
+    const std::string bytes = writer().opening("001", kDay, "BO") + cut;
+    f.write("send_0416Bo.txt", bytes + after);
+    const std::string path = f.path("send_0416Bo.txt");
+    return {path, path + ':' + std::to_string(std::count(bytes.begin(), bytes.end(), '\n') + 1)};
+}
+
 INSTANTIATE_TEST_SUITE_P(
-    Report, UnreadableFile,
-    testing::Values(UnreadableCase{"Missing",
-                                   [](const Folder& f) {
-                                       const std::string path = f.path("send_0416Nobody.txt");
-                                       return std::pair(path, path);
-                                   },
-                                   "No such file or directory"},
-                    UnreadableCase{"AFolderNamedAsASendFile",
-                                   [](const Folder& f) {
-                                       QDir(f.dir.path()).mkpath("in/send_0416Bo.txt");
-                                       return std::pair(f.path("in"), f.path("in/send_0416Bo.txt"));
-                                   },
-                                   "Is a directory"}),
+    Report, FileNotReadWhole,
+    testing::Values(
+        NotReadCase{"Missing",
+                    [](const Folder& f) {
+                        const std::string path = f.path("send_0416Nobody.txt");
+                        return std::pair(path, path);
+                    },
+                    "No such file or directory"},
+        NotReadCase{"AFolderNamedAsASendFile",
+                    [](const Folder& f) {
+                        QDir(f.dir.path()).mkpath("in/send_0416Bo.txt");
+                        return std::pair(f.path("in"), f.path("in/send_0416Bo.txt"));
+                    },
+                    "Is a directory"},
+        // A kill at a page boundary can leave a record cut after its rating line.
+        NotReadCase{
+            "RecordCutAfterItsRatingLine",
+            [](const Folder& f) {
+                const std::string record = ClassWriter::head(FileRole::send, QTime(9, 0), "001", 1,
+                                                             q("001", 0).entry, "x") +
+                                           ClassWriter::tail(Rating::confidence, "3");
+                return cutFile(
+                    f, record.substr(0, record.rfind(recordText::recordEndRule.toStdString())), "");
+            },
+            "expected a rating line or the closing dots; the record is skipped"},
+        NotReadCase{"TornRecordWhoseLastLineLooksLikeARating",
+                    [](const Folder& f) {
+                        return cutFile(f,
+                                       ClassWriter::head(FileRole::send, QTime(9, 0), "001", 1,
+                                                         q("001", 0).entry,
+                                                         "x\r\nconfidence assessment:  3"),
+                                       answered(FileRole::send, "001", 1, q("001", 1).entry,
+                                                Rating::confidence));
+                    },
+                    "expected a rating line or the closing dots; the record is skipped"}),
     [](const auto& param) { return std::string(param.param.name); });
 
 struct CommandCase {
