@@ -236,6 +236,23 @@ void q_a_template_::setBoxText(QPlainTextEdit* box, const QString& text)
     box->setPlainText(withBoxLineEnds(text));
 }
 
+// From the end the view moves up to the line and stops with it at the top;
+// from above it would stop with the line at the bottom.
+void q_a_template_::showFrom(QPlainTextEdit* box, int position)
+{
+    showEnd(box);
+    QTextCursor cursor = box->textCursor();
+    cursor.setPosition(qBound(0, position, box->document()->characterCount() - 1));
+    box->setTextCursor(cursor);
+    box->ensureCursorVisible();
+}
+
+void q_a_template_::showEnd(QPlainTextEdit* box)
+{
+    box->moveCursor(QTextCursor::End);
+    box->ensureCursorVisible();
+}
+
 // toPlainText() would turn a non-breaking space into a blank and a line
 // separator into a line break; a block's own text keeps every character.
 QString q_a_template_::boxText(const QPlainTextEdit* box)

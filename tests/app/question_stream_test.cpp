@@ -2,6 +2,10 @@
 
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTextBlock>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -208,5 +212,158 @@ TEST(StreamButtons, ClicksRunTheHandlers)
     run->window->cmdNextQuestion->click();
     EXPECT_EQ(questionBox(*run->window), "`q001.  Q");
 }
+
+} // namespace
+
+namespace
+{
+
+// Lines enough to fill the question box several times over.
+std::string manyLines(const std::string& word, int count)
+{
+    std::string text;
+    for (int i = 1; i <= count; ++i) {
+        text += (i > 1 ? "\r\n" : "") + word + " " + std::to_string(i);
+    }
+    return text;
+}
+
+const std::vector<std::string> kLongBank = {
+    "001.",
+    "",
+    "`q001.  " + manyLines("question", 60),
+    "",
+    "`a" + manyLines("answer", 60),
+    "",
+    "`routine graph1",
+    "`q002.  " + manyLines("second", 60),
+    "",
+    "end program",
+    "002.",
+};
+
+struct AdditionCase {
+    const char* name;
+    std::function<void(q_a_template_&)> before;
+    std::function<void(q_a_template_&)> add;
+    bool display; // shows a file: its end in view, else the added text's first line at the top
+};
+
+void PrintTo(const AdditionCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class AddedText : public testing::TestWithParam<AdditionCase>
+{
+};
+
+void press(q_a_template_& w)
+{
+    w.cmdNextQuestion_Click();
+}
+
+void displaySend(q_a_template_& w)
+{
+    w.cmd_displayCumulativeText_Click();
+}
+
+void writeSendFile(q_a_template_& w)
+{
+    TestFolder::write(w.sendFilePath(), QByteArray::fromStdString(manyLines("record", 300)));
+}
+
+bool inView(const QPlainTextEdit* box, const QTextCursor& at)
+{
+    return box->viewport()->rect().contains(box->cursorRect(at));
+}
+
+bool endInView(const QPlainTextEdit* box)
+{
+    QTextCursor end(box->document());
+    end.movePosition(QTextCursor::End);
+    return inView(box, end);
+}
+
+// The line at `position` is in view, and it is the view's first line unless
+// the view already shows the end.
+void expectAtTheTop(const QPlainTextEdit* box, int position)
+{
+    QTextCursor at(box->document());
+    at.setPosition(position);
+    EXPECT_TRUE(inView(box, at)) << "the line is at " << box->cursorRect(at).top();
+    if (!endInView(box) && at.movePosition(QTextCursor::Up)) {
+        EXPECT_FALSE(inView(box, at)) << "the line above is in view";
+    }
+}
+
+TEST_P(AddedText, ComesIntoView)
+{
+    const AdditionCase& c = GetParam();
+    auto run = runOnBank(kLongBank);
+    q_a_template_& w = *run->window;
+    w.show();
+    if (c.before) {
+        c.before(w);
+    }
+    const int added = w.txt_question->document()->characterCount() - 1;
+    c.add(w);
+    ASSERT_GT(w.txt_question->document()->characterCount() - 1, added);
+    if (c.display) {
+        EXPECT_TRUE(endInView(w.txt_question));
+    } else {
+        expectAtTheTop(w.txt_question, added);
+    }
+    EXPECT_GT(w.txt_question->verticalScrollBar()->maximum(), 0) << "the box never scrolled";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Additions, AddedText,
+    testing::Values(AdditionCase{"QuestionIntoTheEmptyBox", {}, press, false},
+                    AdditionCase{"QuestionBehindALongText",
+                                 [](q_a_template_& w) {
+                                     q_a_template_::setBoxText(
+                                         w.txt_question,
+                                         QString::fromStdString(manyLines("earlier", 200)));
+                                 },
+                                 press, false},
+                    AdditionCase{"AnswerRunsOnBehindItsQuestion", press, press, false},
+                    AdditionCase{"QuestionAfterARoutine",
+                                 [](q_a_template_& w) {
+                                     press(w);
+                                     press(w);
+                                 },
+                                 press, false},
+                    AdditionCase{"QuestionAfterDisplaySendFile",
+                                 [](q_a_template_& w) {
+                                     writeSendFile(w);
+                                     displaySend(w);
+                                 },
+                                 press, false},
+                    AdditionCase{"EndProgramAfterDisplaySendFile",
+                                 [](q_a_template_& w) {
+                                     for (int i = 0; i < 3; ++i) {
+                                         press(w);
+                                     }
+                                     w.txt_question->clear();
+                                     writeSendFile(w);
+                                     displaySend(w);
+                                 },
+                                 press, false},
+                    AdditionCase{"DisplaySendFileAfterAQuestion",
+                                 [](q_a_template_& w) {
+                                     press(w);
+                                     writeSendFile(w);
+                                 },
+                                 displaySend, true},
+                    AdditionCase{"DisplayNotesAfterAQuestion",
+                                 [](q_a_template_& w) {
+                                     press(w);
+                                     TestFolder::write(
+                                         w.notesFilePath(),
+                                         QByteArray::fromStdString(manyLines("note", 300)));
+                                 },
+                                 [](q_a_template_& w) { w.cmd_display_note_file_Click(); }, true}),
+    [](const testing::TestParamInfo<AdditionCase>& param) { return param.param.name; });
 
 } // namespace
