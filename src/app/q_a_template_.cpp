@@ -3,9 +3,11 @@
 #include "app/caption_button.h"
 #include "app/platform.h"
 #include "app/system.h"
+#include "app/text_box_accessible.h"
 #include "pictures/picture_box.h"
 #include "text/line_ends.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -67,6 +69,9 @@ q_a_template_::q_a_template_(Platform& platform, WindowOptions options)
     if (options_.defaultFolder.isEmpty()) {
         options_.defaultFolder = platformDefaultFolder();
     }
+    static const bool boxesAccessible =
+        (QAccessible::installFactory(&TextBoxAccessible::create), true);
+    Q_UNUSED(boxesAccessible);
     setObjectName(QStringLiteral("q_a_template_"));
     setWindowTitle(QStringLiteral("Form1"));
     buildControls();

@@ -1,5 +1,6 @@
 #include "test_bank.h"
 
+#include <QAccessible>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -365,5 +366,46 @@ INSTANTIATE_TEST_SUITE_P(
                                  },
                                  [](q_a_template_& w) { w.cmd_display_note_file_Click(); }, true}),
     [](const testing::TestParamInfo<AdditionCase>& param) { return param.param.name; });
+
+QAccessibleTextInterface* accessibleText(QPlainTextEdit* box)
+{
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(box);
+    return accessible != nullptr ? accessible->textInterface() : nullptr;
+}
+
+// A screen reader asks what is at a place of the box and where a character
+// is; both are told as the box shows them once it has scrolled.
+TEST(AccessibleBox, TellsWhatIsInViewOnceScrolled)
+{
+    auto run = runOnBank(kLongBank);
+    QPlainTextEdit* box = run->window->txt_question;
+    run->window->show();
+    q_a_template_::setBoxText(box, QString::fromStdString(manyLines("line", 200)));
+    const int middle = box->toPlainText().indexOf("line 100");
+    q_a_template_::showFrom(box, middle);
+    QAccessibleTextInterface* text = accessibleText(box);
+    ASSERT_NE(text, nullptr);
+
+    const QPoint view = box->viewport()->mapToGlobal(QPoint(0, 0));
+    EXPECT_EQ(text->offsetAtPoint(view + QPoint(1, 1)), middle);
+    // The view's first line, whole.
+    const QRect shown(view, box->viewport()->size());
+    for (const int offset : {middle, middle + 5, middle + 7}) {
+        const QRect character = text->characterRect(offset);
+        EXPECT_TRUE(shown.contains(character)) << offset;
+        EXPECT_LT(character.top() - view.y(), box->fontMetrics().lineSpacing()) << offset;
+        EXPECT_EQ(text->offsetAtPoint(character.center()), offset);
+    }
+    EXPECT_LT(text->characterRect(0).bottom(), view.y());
+    EXPECT_EQ(text->offsetAtPoint(view - QPoint(2, 2)), -1);
+
+    int start = 0;
+    int end = 0;
+    EXPECT_EQ(text->textAtOffset(middle + 2, QAccessible::LineBoundary, &start, &end), "line 100");
+    EXPECT_EQ(start, middle);
+    EXPECT_EQ(text->text(0, text->characterCount()), box->toPlainText());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(box)->role(), QAccessible::EditableText);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(box)->text(QAccessible::Name), "txt_question");
+}
 
 } // namespace

@@ -154,6 +154,40 @@ def student_session(server, args, bank):
         p.close()
 
 
+def new_entry_in_view(server, args, bank):
+    """After "display SEND file" the view shows the file's end; Enter on the
+    focused button displays it again; the next worked answer is then in view."""
+    p = start(server, args, ["Ann Lee", "", "1"])
+    try:
+        p.wait_window()
+        for rating in ["2", "3", "1"]:
+            p.click("next")
+            p.type_answer("my response")
+            p.click("enter")
+            p.answer(rating)
+        expect_box(p, "txt_question", "", "the question box after a response")
+        sent = shown_lines(read(os.path.join(p.folder, f"send_{time.strftime('%m%d')}Ann_Lee.txt")))
+
+        def expect_end_in_view(shown, how):
+            expect_box(p, "txt_question", shown, f"the question box after {how}")
+            view = p.text_in_view("txt_question")
+            if not (view.endswith(END) and shown.endswith(view) and len(view) < len(shown)):
+                raise AssertionError(f"the view after {how} on display SEND file: {view!r}")
+        p.click("display_send")
+        expect_end_in_view(sent, "a click")
+        # The button keeps the focus the click gave it.
+        p.xdotool("key", "Return")
+        expect_end_in_view(sent + sent, "Enter")
+        p.click("next")
+        answer = bank[10][2:].replace("\r\n", "\n")
+        expect_box(p, "txt_question", sent + sent + answer, "the question box after the press")
+        view = p.text_in_view("txt_question")
+        if not (view.startswith(END + answer[:20]) and (END + answer).startswith(view)):
+            raise AssertionError(f"the view after the press: {view!r}")
+    finally:
+        p.close()
+
+
 def unsafe_name_asked_again(server, args, bank):
     p = start(server, args, ["Ann/Lee"])
     try:
@@ -308,7 +342,7 @@ def pictures_demonstration(server, args, bank):
 TESTS = [student_session, unsafe_name_asked_again, name_cancelled,
          unknown_assignment_asked_again, unknown_assignment_cancelled,
          unwritable_folder_asked_again, write_failure_keeps_the_text, pictures_demonstration,
-         one_run_per_student_and_folder]
+         one_run_per_student_and_folder, new_entry_in_view]
 
 
 def main():
