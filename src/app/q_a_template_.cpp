@@ -146,6 +146,9 @@ void q_a_template_::buildControls()
     cmd_Make_Paragraph_question = button(QStringLiteral("cmd_Make_Paragraph_question"),
                                          kMakeParagraphQuestion, QStringLiteral("Make Paragraph"));
     txt_paragraph_goback = lineEdit(QStringLiteral("txt_paragraph_goback"), kParagraphGoback);
+    // The box is hardly wider than its "1", and inside its frame a line edit
+    // keeps two pixels blank on either side: the text may use them.
+    txt_paragraph_goback->setTextMargins(-2, 0, -2, 0);
     lbl_paragraph_goback = label(QStringLiteral("lbl_paragraph_goback"), kParagraphGobackLabel,
                                  QStringLiteral("# sentences previous"));
     cmd_timerTrigger =

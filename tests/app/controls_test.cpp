@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -167,11 +168,12 @@ TEST_F(Window, ControlsWithoutHandlersChangeNothing)
 // The window makes these two tiny on purpose; no readable caption fits them.
 const std::set<std::string> kTinyOnPurpose = {"cmd_display_note_file", "lbl_paragraph_goback"};
 
-// Run at 96 DPI and again at 192 (QT_FONT_DPI), where every size doubles.
+// Run at 96 DPI and again at 192 (QT_FONT_DPI), where every size doubles:
+// Qt 6 keeps 96 logical DPI there and draws at twice the pixels.
 TEST_F(Window, CaptionsShownWholeAtAReadableSize)
 {
     if (const QByteArray dpi = qgetenv("QT_FONT_DPI"); !dpi.isEmpty()) {
-        ASSERT_EQ(window.logicalDpiX(), dpi.toInt());
+        ASSERT_EQ(qRound(window.logicalDpiX() * window.devicePixelRatio()), dpi.toInt());
     }
     window.show();
     int checked = 0;
@@ -215,6 +217,90 @@ TEST_F(Window, CaptionsShownWholeAtAReadableSize)
     }
     EXPECT_EQ(checked, 17);
 }
+
+// The darkness a box's text adds to it, as drawn at a device pixel ratio: a
+// screen of 192 DPI is one of 96 logical DPI drawn at twice the pixels.
+double textInk(QLineEdit* box, int ratio)
+{
+    auto drawn = [&] {
+        QPixmap pixmap(box->size() * ratio);
+        pixmap.setDevicePixelRatio(ratio);
+        pixmap.fill(Qt::white);
+        box->render(&pixmap);
+        return pixmap.toImage().convertToFormat(QImage::Format_Grayscale8);
+    };
+    const QString text = box->text();
+    const QImage shown = drawn();
+    box->setText({});
+    const QImage empty = drawn();
+    box->setText(text);
+    double ink = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            ink += std::max(0, qGray(empty.pixel(x, y)) - qGray(shown.pixel(x, y)));
+        }
+    }
+    return ink;
+}
+
+// The same text in the same font with room all round.
+double freeInk(const QLineEdit* box, int ratio)
+{
+    QImage image(QSize(200, 100) * ratio, QImage::Format_Grayscale8);
+    image.setDevicePixelRatio(ratio);
+    image.fill(box->palette().color(QPalette::Base));
+    QPainter painter(&image);
+    painter.setFont(box->font());
+    painter.setPen(box->palette().color(QPalette::Text));
+    painter.drawText(QPoint(50, 50), box->text());
+    painter.end();
+    double ink = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            ink += qGray(box->palette().color(QPalette::Base).rgb()) - qGray(image.pixel(x, y));
+        }
+    }
+    return ink;
+}
+
+struct RatioCase {
+    const char* name;
+    int ratio;
+};
+
+void PrintTo(const RatioCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class SmallTextBoxes : public testing::TestWithParam<RatioCase>
+{
+};
+
+// The "#" box and the parameter boxes each hold "1", the first in a box
+// hardly wider than the digit.
+TEST_P(SmallTextBoxes, ShowTheirTextWhole)
+{
+    ScriptedPlatform platform;
+    q_a_template_ window(platform);
+    window.show();
+    int checked = 0;
+    for (auto* box : window.findChildren<QLineEdit*>()) {
+        SCOPED_TRACE(box->objectName().toStdString() + "(" +
+                     std::to_string(box->property("index").toInt()) + ")");
+        const double free = freeInk(box, GetParam().ratio);
+        ASSERT_GT(free, 0);
+        EXPECT_NEAR(textInk(box, GetParam().ratio) / free, 1.0, 0.03);
+        ++checked;
+    }
+    EXPECT_EQ(checked, 5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, SmallTextBoxes,
+                         testing::Values(RatioCase{"At96Dpi", 1}, RatioCase{"At192Dpi", 2}),
+                         [](const testing::TestParamInfo<RatioCase>& param) {
+                             return param.param.name;
+                         });
 
 struct KeyCase {
     const char* name;
