@@ -373,12 +373,16 @@ QAccessibleTextInterface* accessibleText(QPlainTextEdit* box)
     return accessible != nullptr ? accessible->textInterface() : nullptr;
 }
 
-// A screen reader asks what is at a place of the box and where a character
+// A screen reader asks what is at a place of a box and where a character
 // is; both are told as the box shows them once it has scrolled.
-TEST(AccessibleBox, TellsWhatIsInViewOnceScrolled)
+class AccessibleBox : public testing::TestWithParam<const char*>
+{
+};
+
+TEST_P(AccessibleBox, TellsWhatIsInViewOnceScrolled)
 {
     auto run = runOnBank(kLongBank);
-    QPlainTextEdit* box = run->window->txt_question;
+    auto* box = run->window->findChild<QPlainTextEdit*>(GetParam());
     run->window->show();
     q_a_template_::setBoxText(box, QString::fromStdString(manyLines("line", 200)));
     const int middle = box->toPlainText().indexOf("line 100");
@@ -405,7 +409,12 @@ TEST(AccessibleBox, TellsWhatIsInViewOnceScrolled)
     EXPECT_EQ(start, middle);
     EXPECT_EQ(text->text(0, text->characterCount()), box->toPlainText());
     EXPECT_EQ(QAccessible::queryAccessibleInterface(box)->role(), QAccessible::EditableText);
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(box)->text(QAccessible::Name), "txt_question");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(box)->text(QAccessible::Name), GetParam());
 }
+
+INSTANTIATE_TEST_SUITE_P(Boxes, AccessibleBox, testing::Values("txt_question", "txt_answer"),
+                         [](const testing::TestParamInfo<const char*>& param) {
+                             return std::string(param.param);
+                         });
 
 } // namespace
