@@ -1,5 +1,6 @@
 #include "app/caption_button.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -38,6 +39,22 @@ void CaptionButton::paintEvent(QPaintEvent*)
     painter.setPen(
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     painter.drawText(captionArea(*this), kButtonTextFlags, text());
+}
+
+// Students who work with the keyboard expect Enter to press the focused
+// button, as it does on Windows; a Qt button outside a dialog takes only Space.
+void CaptionButton::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!enter || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+        QPushButton::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    // Enter held down would run through the questions to the end of the program.
+    if (!event->isAutoRepeat()) {
+        click();
+    }
 }
 
 CaptionLabel::CaptionLabel(const QString& caption, QWidget* parent) : QLabel(caption, parent) {}

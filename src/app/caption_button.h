@@ -6,7 +6,8 @@
 #include <QPushButton>
 
 // A push button whose caption wraps onto several lines and, where it still
-// does not fit, is drawn in a smaller font.
+// does not fit, is drawn in a smaller font. Enter presses it when it has the
+// focus, as Space does.
 class CaptionButton : public QPushButton
 {
     Q_OBJECT
@@ -18,6 +19,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     mutable CaptionFit fit_;

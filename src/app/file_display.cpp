@@ -44,6 +44,7 @@ void q_a_template_::cmd_display_note_file_Click()
     const auto notes = linesBelow(notesFilePath());
     if (notes && !notes->isEmpty()) {
         setBoxText(txt_question, boxText(txt_question) + *notes);
+        showEnd(txt_question);
     }
 }
 
@@ -53,8 +54,10 @@ void q_a_template_::cmd_displayCumulativeText_Click()
         return;
     }
     const auto sent = linesBelow(sendFilePath());
+    // The newest records are at the end.
     if (sent && !sent->isEmpty()) {
         setBoxText(txt_question, boxText(txt_question) + *sent);
+        showEnd(txt_question);
     }
 }
 

@@ -12,10 +12,12 @@ void q_a_template_::cmd_save_as_notes_Click()
     const QString note = boxText(txt_answer);
     displayedText = recordText::notesLabel + note;
 
+    // The time line and the date-and-time line each read the clock, in every file.
     std::vector<StudentRecords::Run> runs;
     for (const FileRole role : {FileRole::master, FileRole::send, FileRole::notes}) {
-        const QDateTime now = platform_.now();
-        const NoteRecord record{now.time(), now.date(), code(currentLine, codeNumber),
+        const QTime time = platform_.now().time();
+        const QDateTime dateAndTime = platform_.now();
+        const NoteRecord record{time, dateAndTime, code(currentLine, codeNumber),
                                 code(note, codeNumber)};
         runs.emplace_back(role, recordBytes(recordLines(record, role)));
     }

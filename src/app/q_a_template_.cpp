@@ -3,9 +3,11 @@
 #include "app/caption_button.h"
 #include "app/platform.h"
 #include "app/system.h"
+#include "app/text_box_accessible.h"
 #include "pictures/picture_box.h"
 #include "text/line_ends.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -67,6 +69,9 @@ q_a_template_::q_a_template_(Platform& platform, WindowOptions options)
     if (options_.defaultFolder.isEmpty()) {
         options_.defaultFolder = platformDefaultFolder();
     }
+    static const bool boxesAccessible =
+        (QAccessible::installFactory(&TextBoxAccessible::create), true);
+    Q_UNUSED(boxesAccessible);
     setObjectName(QStringLiteral("q_a_template_"));
     setWindowTitle(QStringLiteral("Form1"));
     buildControls();
@@ -141,6 +146,9 @@ void q_a_template_::buildControls()
     cmd_Make_Paragraph_question = button(QStringLiteral("cmd_Make_Paragraph_question"),
                                          kMakeParagraphQuestion, QStringLiteral("Make Paragraph"));
     txt_paragraph_goback = lineEdit(QStringLiteral("txt_paragraph_goback"), kParagraphGoback);
+    // The box is hardly wider than its "1", and inside its frame a line edit
+    // keeps two pixels blank on either side: the text may use them.
+    txt_paragraph_goback->setTextMargins(-2, 0, -2, 0);
     lbl_paragraph_goback = label(QStringLiteral("lbl_paragraph_goback"), kParagraphGobackLabel,
                                  QStringLiteral("# sentences previous"));
     cmd_timerTrigger =
@@ -234,6 +242,23 @@ void q_a_template_::connectHandlers()
 void q_a_template_::setBoxText(QPlainTextEdit* box, const QString& text)
 {
     box->setPlainText(withBoxLineEnds(text));
+}
+
+// From the end the view moves up to the line and stops with it at the top;
+// from above it would stop with the line at the bottom.
+void q_a_template_::showFrom(QPlainTextEdit* box, int position)
+{
+    showEnd(box);
+    QTextCursor cursor = box->textCursor();
+    cursor.setPosition(qBound(0, position, box->document()->characterCount() - 1));
+    box->setTextCursor(cursor);
+    box->ensureCursorVisible();
+}
+
+void q_a_template_::showEnd(QPlainTextEdit* box)
+{
+    box->moveCursor(QTextCursor::End);
+    box->ensureCursorVisible();
 }
 
 // toPlainText() would turn a non-breaking space into a blank and a line

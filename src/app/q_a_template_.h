@@ -52,6 +52,11 @@ public:
     // Text boxes show LF; the program's texts use CR LF.
     static void setBoxText(QPlainTextEdit* box, const QString& text);
     static QString boxText(const QPlainTextEdit* box);
+    // Where a box's view stands once text was added to it: from the line that
+    // holds `position`, at the top as far as the end allows; or at the end.
+    // The box's cursor is left there too, where a screen reader reads on.
+    static void showFrom(QPlainTextEdit* box, int position);
+    static void showEnd(QPlainTextEdit* box);
 
     // Start-up and opening.
     void startUp();

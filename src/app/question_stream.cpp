@@ -81,10 +81,13 @@ void q_a_template_::cmdNextQuestion_Click()
             return;
         }
     }
+    // The box's characters up to here stay as they are: the entry starts after them.
+    const int added = txt_question->document()->characterCount() - 1;
     newText = ::convertBraces(newText);
     displayedText = boxText(txt_question) + newText;
     newText.clear();
     setBoxText(txt_question, displayedText);
+    showFrom(txt_question, added);
 }
 
 QString q_a_template_::convertBraces(const QString& text) const

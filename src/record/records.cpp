@@ -50,7 +50,8 @@ RecordLines recordLines(const ResponseTail& tail)
 RecordLines recordLines(const NoteRecord& note, FileRole role)
 {
     const bool master = role == FileRole::master;
-    return {{recordStartRule, stampLine(note.time), dateStampLine(note.date, note.time), note.entry,
+    return {{recordStartRule, stampLine(note.time),
+             dateStampLine(note.dateAndTime.date(), note.dateAndTime.time()), note.entry,
              recordStartRule, notesLabel + note.note,
              master ? recordEndRule : recordEndRule + zoneSpaces},
             !master};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <QTime>
@@ -40,10 +41,12 @@ struct ResponseTail {
 // The text a rating's line begins with; empty for none.
 QString ratingLabel(ResponseTail::Rating rating);
 
+// Each stamp line reads the clock for itself, so the two may differ by a
+// second, or a day at midnight; a line's date and time are one reading.
 struct NoteRecord {
-    QTime time;
-    QDate date;
-    QString entry; // the question or answer on screen
+    QTime time;            // the time line
+    QDateTime dateAndTime; // the date-and-time line
+    QString entry;         // the question or answer on screen
     QString note;
 };
 

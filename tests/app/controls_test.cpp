@@ -1,15 +1,19 @@
 #include "app/caption_button.h"
 #include "app/q_a_template_.h"
+#include "app/qt_platform.h"
 #include "pictures/picture_box.h"
 #include "qt_printers.h"
+#include "record_run.h"
 #include "scripted_platform.h"
 #include "window_controls.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -164,11 +168,12 @@ TEST_F(Window, ControlsWithoutHandlersChangeNothing)
 // The window makes these two tiny on purpose; no readable caption fits them.
 const std::set<std::string> kTinyOnPurpose = {"cmd_display_note_file", "lbl_paragraph_goback"};
 
-// Run at 96 DPI and again at 192 (QT_FONT_DPI), where every size doubles.
+// Run at 96 DPI and again at 192 (QT_FONT_DPI), where every size doubles:
+// Qt 6 keeps 96 logical DPI there and draws at twice the pixels.
 TEST_F(Window, CaptionsShownWholeAtAReadableSize)
 {
     if (const QByteArray dpi = qgetenv("QT_FONT_DPI"); !dpi.isEmpty()) {
-        ASSERT_EQ(window.logicalDpiX(), dpi.toInt());
+        ASSERT_EQ(qRound(window.logicalDpiX() * window.devicePixelRatio()), dpi.toInt());
     }
     window.show();
     int checked = 0;
@@ -212,6 +217,231 @@ TEST_F(Window, CaptionsShownWholeAtAReadableSize)
     }
     EXPECT_EQ(checked, 17);
 }
+
+// The darkness a box's text adds to it, as drawn at a device pixel ratio: a
+// screen of 192 DPI is one of 96 logical DPI drawn at twice the pixels.
+double textInk(QLineEdit* box, int ratio)
+{
+    auto drawn = [&] {
+        QPixmap pixmap(box->size() * ratio);
+        pixmap.setDevicePixelRatio(ratio);
+        pixmap.fill(Qt::white);
+        box->render(&pixmap);
+        return pixmap.toImage().convertToFormat(QImage::Format_Grayscale8);
+    };
+    const QString text = box->text();
+    const QImage shown = drawn();
+    box->setText({});
+    const QImage empty = drawn();
+    box->setText(text);
+    double ink = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            ink += std::max(0, qGray(empty.pixel(x, y)) - qGray(shown.pixel(x, y)));
+        }
+    }
+    return ink;
+}
+
+// The same text in the same font with room all round.
+double freeInk(const QLineEdit* box, int ratio)
+{
+    QImage image(QSize(200, 100) * ratio, QImage::Format_Grayscale8);
+    image.setDevicePixelRatio(ratio);
+    image.fill(box->palette().color(QPalette::Base));
+    QPainter painter(&image);
+    painter.setFont(box->font());
+    painter.setPen(box->palette().color(QPalette::Text));
+    painter.drawText(QPoint(50, 50), box->text());
+    painter.end();
+    double ink = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            ink += qGray(box->palette().color(QPalette::Base).rgb()) - qGray(image.pixel(x, y));
+        }
+    }
+    return ink;
+}
+
+struct RatioCase {
+    const char* name;
+    int ratio;
+};
+
+void PrintTo(const RatioCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class SmallTextBoxes : public testing::TestWithParam<RatioCase>
+{
+};
+
+// The "#" box and the parameter boxes each hold "1", the first in a box
+// hardly wider than the digit.
+TEST_P(SmallTextBoxes, ShowTheirTextWhole)
+{
+    ScriptedPlatform platform;
+    q_a_template_ window(platform);
+    window.show();
+    int checked = 0;
+    for (auto* box : window.findChildren<QLineEdit*>()) {
+        SCOPED_TRACE(box->objectName().toStdString() + "(" +
+                     std::to_string(box->property("index").toInt()) + ")");
+        const double free = freeInk(box, GetParam().ratio);
+        ASSERT_GT(free, 0);
+        EXPECT_NEAR(textInk(box, GetParam().ratio) / free, 1.0, 0.03);
+        ++checked;
+    }
+    EXPECT_EQ(checked, 5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, SmallTextBoxes,
+                         testing::Values(RatioCase{"At96Dpi", 1}, RatioCase{"At192Dpi", 2}),
+                         [](const testing::TestParamInfo<RatioCase>& param) {
+                             return param.param.name;
+                         });
+
+struct KeyCase {
+    const char* name;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    bool autoRepeat;
+    bool presses;
+};
+
+void PrintTo(const KeyCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+void sendKey(QWidget* to, const KeyCase& c)
+{
+    const QString text = c.key == Qt::Key_Space ? QStringLiteral(" ") : QStringLiteral("\r");
+    QKeyEvent press(QEvent::KeyPress, c.key, c.modifiers, text, c.autoRepeat);
+    QApplication::sendEvent(to, &press);
+    QKeyEvent release(QEvent::KeyRelease, c.key, c.modifiers, text, c.autoRepeat);
+    QApplication::sendEvent(to, &release);
+}
+
+class ButtonKeys : public testing::TestWithParam<KeyCase>
+{
+};
+
+TEST_P(ButtonKeys, PressEveryButtonOrNone)
+{
+    ScriptedPlatform platform;
+    q_a_template_ window(platform);
+    window.show();
+    int buttons = 0;
+    for (const Control& c : kControls) {
+        if (c.kind != Kind::Button) {
+            continue;
+        }
+        auto* button = window.findChild<QPushButton*>(QString::fromLatin1(c.name));
+        ASSERT_NE(button, nullptr) << c.name;
+        QSignalSpy clicked(button, &QPushButton::clicked);
+        button->setFocus();
+        sendKey(button, GetParam());
+        EXPECT_EQ(clicked.count(), GetParam().presses ? 1 : 0) << c.name;
+        ++buttons;
+    }
+    EXPECT_EQ(buttons, 13);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, ButtonKeys,
+    testing::Values(KeyCase{"Space", Qt::Key_Space, Qt::NoModifier, false, true},
+                    KeyCase{"Return", Qt::Key_Return, Qt::NoModifier, false, true},
+                    KeyCase{"KeypadEnter", Qt::Key_Enter, Qt::KeypadModifier, false, true},
+                    KeyCase{"ReturnHeldDown", Qt::Key_Return, Qt::NoModifier, true, false},
+                    KeyCase{"ShiftReturn", Qt::Key_Return, Qt::ShiftModifier, false, false},
+                    KeyCase{"ControlReturn", Qt::Key_Return, Qt::ControlModifier, false, false}),
+    [](const testing::TestParamInfo<KeyCase>& param) { return param.param.name; });
+
+// What a student can see of a run, in the window and in the files.
+struct Seen {
+    QString question, answer;
+    QByteArray master, send, notes;
+    QStringList prompts, messages;
+    bool ended, timer, picture;
+    int cursor;
+    bool operator==(const Seen&) const = default;
+};
+
+void PrintTo(const Seen& s, std::ostream* os)
+{
+    *os << "question " << s.question.size() << " chars, answer \"" << s.answer.toStdString()
+        << "\", master +" << s.master.size() << ", send +" << s.send.size() << ", notes "
+        << s.notes.size() << ", " << s.prompts.size() << " prompts, " << s.messages.size()
+        << " messages, ended " << s.ended << ", timer " << s.timer << ", picture " << s.picture
+        << ", cursor " << s.cursor;
+}
+
+Seen seen(RecordRun& r)
+{
+    return {q_a_template_::boxText(r.w().txt_question), q_a_template_::boxText(r.w().txt_answer),
+            r.masterAdded(), r.sendAdded(), r.notes(),
+            // Those of start-up name the run's own folder.
+            r.run->platform.prompts.mid(3), r.run->platform.messages, r.w().ended(),
+            r.w().tmr_pend_exp.isActive(), !r.w().Picture2->picture().isNull(), r.w().bankCursor};
+}
+
+class EnterOnAButton : public testing::TestWithParam<const char*>
+{
+};
+
+// Mid-question, with an answer typed, Enter on the focused button and a
+// click of it leave the run the same.
+TEST_P(EnterOnAButton, DoesWhatItsClickDoes)
+{
+    auto midQuestion = [] {
+        auto r = std::make_unique<RecordRun>(QStringList{"2"});
+        r->w().show();
+        r->press();
+        r->type("4");
+        return r;
+    };
+    auto clicked = midQuestion();
+    clicked->w().findChild<QPushButton*>(GetParam())->click();
+    for (const KeyCase& key : {KeyCase{"Return", Qt::Key_Return, Qt::NoModifier, false, true},
+                               KeyCase{"Enter", Qt::Key_Enter, Qt::KeypadModifier, false, true}}) {
+        auto entered = midQuestion();
+        auto* button = entered->w().findChild<QPushButton*>(GetParam());
+        button->setFocus();
+        sendKey(button, key);
+        EXPECT_EQ(seen(*entered), seen(*clicked)) << key.name;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Buttons, EnterOnAButton,
+    testing::Values("cmdNextQuestion", "cmd_enter_response", "cmd_save_as_notes",
+                    "cmd_Make_paragraph", "cmd_Make_Paragraph_question", "cmd_timerTrigger",
+                    "cmd_displayCumulativeText", "cmd_display_note_file", "cmd_quit",
+                    "cmd_pend_exp", "cmd_next_picture", "cmd_copy_picture", "cmd_clear_answer_box"),
+    [](const testing::TestParamInfo<const char*>& param) { return std::string(param.param); });
+
+class PromptKeys : public testing::TestWithParam<KeyCase>
+{
+};
+
+TEST_P(PromptKeys, EnterInTheEntryPressesOk)
+{
+    PromptDialog dialog(nullptr, QStringLiteral("Assignment Number:  "));
+    dialog.show();
+    auto* entry = dialog.findChild<QLineEdit*>(QStringLiteral("promptEntry"));
+    QTest::keyClicks(entry, "5");
+    sendKey(entry, GetParam());
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.reply(), "5");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, PromptKeys,
+    testing::Values(KeyCase{"Return", Qt::Key_Return, Qt::NoModifier, false, true},
+                    KeyCase{"KeypadEnter", Qt::Key_Enter, Qt::KeypadModifier, false, true}),
+    [](const testing::TestParamInfo<KeyCase>& param) { return param.param.name; });
 
 struct BoxTextCase {
     const char* name;

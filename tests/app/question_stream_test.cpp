@@ -1,7 +1,12 @@
 #include "test_bank.h"
 
+#include <QAccessible>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTextBlock>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -208,5 +213,208 @@ TEST(StreamButtons, ClicksRunTheHandlers)
     run->window->cmdNextQuestion->click();
     EXPECT_EQ(questionBox(*run->window), "`q001.  Q");
 }
+
+} // namespace
+
+namespace
+{
+
+// Lines enough to fill the question box several times over.
+std::string manyLines(const std::string& word, int count)
+{
+    std::string text;
+    for (int i = 1; i <= count; ++i) {
+        text += (i > 1 ? "\r\n" : "") + word + " " + std::to_string(i);
+    }
+    return text;
+}
+
+const std::vector<std::string> kLongBank = {
+    "001.",
+    "",
+    "`q001.  " + manyLines("question", 60),
+    "",
+    "`a" + manyLines("answer", 60),
+    "",
+    "`routine graph1",
+    "`q002.  " + manyLines("second", 60),
+    "",
+    "end program",
+    "002.",
+};
+
+struct AdditionCase {
+    const char* name;
+    std::function<void(q_a_template_&)> before;
+    std::function<void(q_a_template_&)> add;
+    bool display; // shows a file: its end in view, else the added text's first line at the top
+};
+
+void PrintTo(const AdditionCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class AddedText : public testing::TestWithParam<AdditionCase>
+{
+};
+
+void press(q_a_template_& w)
+{
+    w.cmdNextQuestion_Click();
+}
+
+void displaySend(q_a_template_& w)
+{
+    w.cmd_displayCumulativeText_Click();
+}
+
+void writeSendFile(q_a_template_& w)
+{
+    TestFolder::write(w.sendFilePath(), QByteArray::fromStdString(manyLines("record", 300)));
+}
+
+bool inView(const QPlainTextEdit* box, const QTextCursor& at)
+{
+    return box->viewport()->rect().contains(box->cursorRect(at));
+}
+
+bool endInView(const QPlainTextEdit* box)
+{
+    QTextCursor end(box->document());
+    end.movePosition(QTextCursor::End);
+    return inView(box, end);
+}
+
+// The line at `position` is in view, and it is the view's first line unless
+// the view already shows the end.
+void expectAtTheTop(const QPlainTextEdit* box, int position)
+{
+    QTextCursor at(box->document());
+    at.setPosition(position);
+    EXPECT_TRUE(inView(box, at)) << "the line is at " << box->cursorRect(at).top();
+    if (!endInView(box) && at.movePosition(QTextCursor::Up)) {
+        EXPECT_FALSE(inView(box, at)) << "the line above is in view";
+    }
+}
+
+TEST_P(AddedText, ComesIntoView)
+{
+    const AdditionCase& c = GetParam();
+    auto run = runOnBank(kLongBank);
+    q_a_template_& w = *run->window;
+    w.show();
+    if (c.before) {
+        c.before(w);
+    }
+    const int added = w.txt_question->document()->characterCount() - 1;
+    c.add(w);
+    ASSERT_GT(w.txt_question->document()->characterCount() - 1, added);
+    if (c.display) {
+        EXPECT_TRUE(endInView(w.txt_question));
+    } else {
+        expectAtTheTop(w.txt_question, added);
+    }
+    EXPECT_GT(w.txt_question->verticalScrollBar()->maximum(), 0) << "the box never scrolled";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Additions, AddedText,
+    testing::Values(AdditionCase{"QuestionIntoTheEmptyBox", {}, press, false},
+                    AdditionCase{"QuestionBehindALongText",
+                                 [](q_a_template_& w) {
+                                     q_a_template_::setBoxText(
+                                         w.txt_question,
+                                         QString::fromStdString(manyLines("earlier", 200)));
+                                 },
+                                 press, false},
+                    AdditionCase{"AnswerRunsOnBehindItsQuestion", press, press, false},
+                    AdditionCase{"QuestionAfterARoutine",
+                                 [](q_a_template_& w) {
+                                     press(w);
+                                     press(w);
+                                 },
+                                 press, false},
+                    AdditionCase{"QuestionAfterDisplaySendFile",
+                                 [](q_a_template_& w) {
+                                     writeSendFile(w);
+                                     displaySend(w);
+                                 },
+                                 press, false},
+                    AdditionCase{"EndProgramAfterDisplaySendFile",
+                                 [](q_a_template_& w) {
+                                     for (int i = 0; i < 3; ++i) {
+                                         press(w);
+                                     }
+                                     w.txt_question->clear();
+                                     writeSendFile(w);
+                                     displaySend(w);
+                                 },
+                                 press, false},
+                    AdditionCase{"DisplaySendFileAfterAQuestion",
+                                 [](q_a_template_& w) {
+                                     press(w);
+                                     writeSendFile(w);
+                                 },
+                                 displaySend, true},
+                    AdditionCase{"DisplayNotesAfterAQuestion",
+                                 [](q_a_template_& w) {
+                                     press(w);
+                                     TestFolder::write(
+                                         w.notesFilePath(),
+                                         QByteArray::fromStdString(manyLines("note", 300)));
+                                 },
+                                 [](q_a_template_& w) { w.cmd_display_note_file_Click(); }, true}),
+    [](const testing::TestParamInfo<AdditionCase>& param) { return param.param.name; });
+
+QAccessibleTextInterface* accessibleText(QPlainTextEdit* box)
+{
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(box);
+    return accessible != nullptr ? accessible->textInterface() : nullptr;
+}
+
+// A screen reader asks what is at a place of a box and where a character
+// is; both are told as the box shows them once it has scrolled.
+class AccessibleBox : public testing::TestWithParam<const char*>
+{
+};
+
+TEST_P(AccessibleBox, TellsWhatIsInViewOnceScrolled)
+{
+    auto run = runOnBank(kLongBank);
+    auto* box = run->window->findChild<QPlainTextEdit*>(GetParam());
+    run->window->show();
+    q_a_template_::setBoxText(box, QString::fromStdString(manyLines("line", 200)));
+    const int middle = box->toPlainText().indexOf("line 100");
+    q_a_template_::showFrom(box, middle);
+    QAccessibleTextInterface* text = accessibleText(box);
+    ASSERT_NE(text, nullptr);
+
+    const QPoint view = box->viewport()->mapToGlobal(QPoint(0, 0));
+    EXPECT_EQ(text->offsetAtPoint(view + QPoint(1, 1)), middle);
+    // The view's first line, whole.
+    const QRect shown(view, box->viewport()->size());
+    for (const int offset : {middle, middle + 5, middle + 7}) {
+        const QRect character = text->characterRect(offset);
+        EXPECT_TRUE(shown.contains(character)) << offset;
+        EXPECT_LT(character.top() - view.y(), box->fontMetrics().lineSpacing()) << offset;
+        EXPECT_EQ(text->offsetAtPoint(character.center()), offset);
+    }
+    EXPECT_LT(text->characterRect(0).bottom(), view.y());
+    EXPECT_EQ(text->offsetAtPoint(view - QPoint(2, 2)), -1);
+
+    int start = 0;
+    int end = 0;
+    EXPECT_EQ(text->textAtOffset(middle + 2, QAccessible::LineBoundary, &start, &end), "line 100");
+    EXPECT_EQ(start, middle);
+    EXPECT_EQ(text->text(0, text->characterCount()), box->toPlainText());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(box)->role(), QAccessible::EditableText);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(box)->text(QAccessible::Name), GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(Boxes, AccessibleBox, testing::Values("txt_question", "txt_answer"),
+                         [](const testing::TestParamInfo<const char*>& param) {
+                             return std::string(param.param);
+                         });
 
 } // namespace

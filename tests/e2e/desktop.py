@@ -337,6 +337,23 @@ class Program:
                              capture_output=True)
         return got.stdout.decode("utf-8", errors="replace").replace("\r\n", "\n")
 
+    def text_in_view(self, name):
+        """What a text box of the window shows in its view, as a screen reader is
+        told it: from the start of its top line to the end of its bottom line."""
+        import pyatspi
+        for box in self.widgets("text"):
+            if box.name == name:
+                text = box.queryText()
+                area = box.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+                # Inside the frame and left of the scroll bar.
+                top = text.getOffsetAtPoint(area.x + 8, area.y + 8, pyatspi.DESKTOP_COORDS)
+                bottom = text.getOffsetAtPoint(area.x + area.width - 24,
+                                               area.y + area.height - 6, pyatspi.DESKTOP_COORDS)
+                if top < 0 or bottom < top:
+                    raise AssertionError(f"no text in the view of {name}: {top}, {bottom}")
+                return text.getText(top, bottom)
+        raise AssertionError(f"no text box {name}")
+
     def alert_text(self):
         """The text of the message box that is open, or None when the open
         dialog is no message box. Under wine, what Ctrl+C copies of a message

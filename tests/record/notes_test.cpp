@@ -80,6 +80,77 @@ TEST(SaveAsNotes, DefaultPromptWritesNothing)
     EXPECT_EQ(r.w().txt_answer->toPlainText(), "");
 }
 
+struct StampCase {
+    const char* name;
+    QDateTime clock; // when the click begins; each reading moves it a second on
+    bool note;       // a note, else a response
+    // Each file's stamp lines, after the record's first rule.
+    std::vector<QByteArray> master, send, notes;
+};
+
+void PrintTo(const StampCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class Stamps : public testing::TestWithParam<StampCase>
+{
+};
+
+QByteArray stampLines(const std::vector<QByteArray>& stamps)
+{
+    QByteArray lines = kStart;
+    for (const QByteArray& stamp : stamps) {
+        lines += kIndent + stamp + "\r\n";
+    }
+    return lines;
+}
+
+TEST_P(Stamps, EachStampLineReadsTheClockInEveryFile)
+{
+    const StampCase& c = GetParam();
+    RecordRun r({"2"});
+    r.press();
+    r.type("text");
+    r.run->platform.clock = c.clock;
+    r.run->platform.secondsPerReading = 1;
+    if (c.note) {
+        r.w().cmd_save_as_notes_Click();
+    } else {
+        r.w().cmd_enter_response_Click();
+    }
+    EXPECT_TRUE(r.masterAdded().startsWith(stampLines(c.master))) << r.masterAdded().toStdString();
+    EXPECT_TRUE(r.sendAdded().startsWith(stampLines(c.send))) << r.sendAdded().toStdString();
+    if (c.note) {
+        EXPECT_TRUE(r.notes().startsWith(stampLines(c.notes))) << r.notes().toStdString();
+    }
+}
+
+const QDate kDay(2026, 4, 16);
+
+INSTANTIATE_TEST_SUITE_P(Clock, Stamps,
+                         testing::Values(StampCase{"NoteLinesInTurn",
+                                                   QDateTime(kDay, QTime(14, 5, 9)),
+                                                   true,
+                                                   {"14:05:09", "04-16-202614:05:10"},
+                                                   {"14:05:11", "04-16-202614:05:12"},
+                                                   {"14:05:13", "04-16-202614:05:14"}},
+                                         StampCase{"NoteOverMidnight",
+                                                   QDateTime(kDay, QTime(23, 59, 59)),
+                                                   true,
+                                                   {"23:59:59", "04-17-202600:00:00"},
+                                                   {"00:00:01", "04-17-202600:00:02"},
+                                                   {"00:00:03", "04-17-202600:00:04"}},
+                                         StampCase{"ResponseInEachFile",
+                                                   QDateTime(kDay, QTime(14, 5, 9)),
+                                                   false,
+                                                   {"14:05:09"},
+                                                   {"14:05:10"},
+                                                   {}}),
+                         [](const testing::TestParamInfo<StampCase>& param) {
+                             return param.param.name;
+                         });
+
 TEST(ClearBox, EmptiesOnlyTheAnswerBoxAndTheEmptyTextIsThenRecorded)
 {
     RecordRun r({"1"});

@@ -33,7 +33,7 @@ std::string response(FileRole role, const QString& entry, const QString& text, R
 
 std::string note(FileRole role, const QString& entry, const QString& text)
 {
-    return recordBytes(recordLines(NoteRecord{kTime, kDate, entry, text}, role));
+    return recordBytes(recordLines(NoteRecord{kTime, QDateTime(kDate, kTime), entry, text}, role));
 }
 
 // What was read, in one line each, for comparing with what was written.

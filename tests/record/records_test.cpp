@@ -36,7 +36,7 @@ TEST_P(RecordBytes, AreWhatTheInstructorReads)
 }
 
 const ResponseHead kHead{kTime, "003", "4", "`q004.  What is 2+2?", "x \xE2\x89\xA4 4\r\nso 4"};
-const NoteRecord kNote{kTime, kDate, "`aIt is 4.", "caf\xC3\xA9"};
+const NoteRecord kNote{kTime, QDateTime(kDate, kTime), "`aIt is 4.", "caf\xC3\xA9"};
 
 INSTANTIATE_TEST_SUITE_P(
     Records, RecordBytes,
@@ -78,7 +78,16 @@ INSTANTIATE_TEST_SUITE_P(
                    [] { return recordBytes(recordLines(kNote, FileRole::notes)); },
                    kStart + kIndent + "14:05:09\r\n" + kIndent + "04-16-202614:05:09\r\n" +
                        "`aIt is 4.\r\n" + kStart + "NOTES -------> caf\xE9\r\n" + kDots +
-                       "       "}),
+                       "       "},
+        RecordCase{"NoteStampsOverMidnight",
+                   [] {
+                       return recordBytes(recordLines(
+                           NoteRecord{QTime(23, 59, 59), QDateTime(QDate(2026, 4, 17), QTime(0, 0)),
+                                      "", "n"},
+                           FileRole::master));
+                   },
+                   kStart + kIndent + "23:59:59\r\n" + kIndent + "04-17-202600:00:00\r\n\r\n" +
+                       kStart + "NOTES -------> n\r\n" + kDots + "\r\n"}),
     [](const testing::TestParamInfo<RecordCase>& param) { return param.param.name; });
 
 } // namespace

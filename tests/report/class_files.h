@@ -105,7 +105,7 @@ public:
     static std::string note(FileRole role, QDate date, QTime time, const QString& entry,
                             const QString& text)
     {
-        return recordBytes(recordLines(NoteRecord{time, date, entry, text}, role));
+        return recordBytes(recordLines(NoteRecord{time, QDateTime(date, time), entry, text}, role));
     }
 
     // A run through the first `count` questions of an assignment: each

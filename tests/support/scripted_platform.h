@@ -8,7 +8,8 @@
 #include <functional>
 
 // Answers prompts from a script, records what the window asked and said, and
-// keeps a fixed clock. A prompt past the end of the script is cancelled.
+// keeps a clock that stands still unless told to move on at every reading. A
+// prompt past the end of the script is cancelled.
 class ScriptedPlatform : public Platform
 {
 public:
@@ -26,7 +27,12 @@ public:
         return replies.isEmpty() ? QString() : replies.takeFirst();
     }
     void message(QWidget*, const QString& text) override { messages << text; }
-    QDateTime now() override { return clock; }
+    QDateTime now() override
+    {
+        const QDateTime reading = clock;
+        clock = clock.addSecs(secondsPerReading);
+        return reading;
+    }
     void endProgram() override { ++endRequests; }
     void beep() override { ++beeps; }
 
@@ -34,6 +40,7 @@ public:
     QStringList prompts;
     QStringList messages;
     QDateTime clock;
+    int secondsPerReading = 0;
     int endRequests = 0;
     int beeps = 0;
     // Runs while a prompt is open, as a student or the system might act then.
