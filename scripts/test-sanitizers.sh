@@ -6,7 +6,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${QA_TUTOR_ASAN_BUILD:-$root/build-asan}"
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQA_TUTOR_SANITIZE=ON \
-    -DQA_TUTOR_WERROR=ON >/dev/null
+    -DQA_TUTOR_WERROR=ON -DQA_TUTOR_BENCH=OFF >/dev/null
 cmake --build "$build" --parallel 2
 
 export QT_QPA_PLATFORM=offscreen

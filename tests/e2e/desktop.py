@@ -47,6 +47,9 @@ def wait_for(condition, what, timeout=15.0):
 
 
 class XServer:
+    def __init__(self, window_manager=None):
+        self.window_manager = window_manager
+
     def __enter__(self):
         read_fd, write_fd = os.pipe()
         self.process = subprocess.Popen(
@@ -68,9 +71,16 @@ class XServer:
             raise AssertionError("dbus-daemon did not start")
         os.environ["DISPLAY"] = self.display
         os.environ["DBUS_SESSION_BUS_ADDRESS"] = self.bus_address
+        self.manager = None
+        if self.window_manager:
+            self.manager = subprocess.Popen([self.window_manager], stdout=subprocess.DEVNULL,
+                                            stderr=subprocess.DEVNULL)
         return self
 
     def __exit__(self, *exc):
+        if self.manager:
+            self.manager.terminate()
+            self.manager.wait(timeout=10)
         self.bus.terminate()
         self.bus.wait(timeout=10)
         self.process.terminate()
@@ -83,6 +93,7 @@ class Linux:
 
     name = "linux"
     accessible = True
+    window_manager = None
     missing_folder = "No such file or directory"
 
     def __init__(self, binary):
@@ -131,6 +142,9 @@ class Wine:
 
     name = "wine"
     accessible = False
+    # Without a window manager wine waits two seconds for each window it
+    # hides to be let go; a small one lets go at once.
+    window_manager = "evilwm"
     # What wine's FormatMessage says of ERROR_PATH_NOT_FOUND (Windows says
     # "The system cannot find the path specified").
     missing_folder = "Path not found"
@@ -154,7 +168,25 @@ class Wine:
                 shutil.chown(self.prefix_home, self.user)
         if not os.path.isfile(os.path.join(self.prefix, "system.reg")):
             subprocess.run([self.wine, "wineboot", "--init"], env=self.env(None), user=self.user,
-                           check=True, capture_output=True, timeout=300)
+                           check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                           timeout=300)
+        # Wine's own Tahoma (Debian's fonts-wine), the face Windows gives its
+        # dialogs ("MS Shell Dlg 2"), which wine does not load by itself here,
+        # drawn smoothed as Windows draws text.
+        fonts = os.path.join(self.drive_c, "windows", "Fonts")
+        if not os.path.exists(os.path.join(fonts, "tahoma.ttf")):
+            for name in ("tahoma.ttf", "tahomabd.ttf"):
+                shutil.copy(os.path.join("/usr/share/wine/fonts", name), fonts)
+                self.own(os.path.join(fonts, name))
+            settings = os.path.join(self.prefix_home, "smoothing.reg")
+            with open(settings, "w") as f:
+                f.write('REGEDIT4\n\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n'
+                        '"FontSmoothing"="2"\n"FontSmoothingType"=dword:00000002\n'
+                        '"FontSmoothingGamma"=dword:00000578\n'
+                        '"FontSmoothingOrientation"=dword:00000001\n')
+            subprocess.run([self.wine, "regedit", "/S", settings], env=self.env(None),
+                           user=self.user, check=True, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL, timeout=120)
         self.server_process = subprocess.Popen(["/usr/lib/wine/wineserver64", "-p", "-f"],
                                                env=self.env(None), user=self.user)
         return self
@@ -316,7 +348,9 @@ class Program:
         """What a text box of the window shows (line ends LF)."""
         if not self.system.accessible:
             self.click(name)
-            return self.copied("ctrl+a", "ctrl+c")
+            text = self.copied("ctrl+a", "ctrl+c")
+            self.xdotool("key", "Left")  # the selection given up, as it was
+            return text
         for box in self.widgets("text"):
             if box.name == name:
                 return box.queryText().getText(0, -1)

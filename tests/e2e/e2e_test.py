@@ -419,12 +419,13 @@ def main():
         args.system = Linux(args.binary)
 
     passed = failed = 0
-    with XServer() as server, args.system:
+    with XServer(args.system.window_manager) as server, args.system:
         for test in tests:
+            started = time.monotonic()
             try:
                 test(server, args, bank)
                 passed += 1
-                print(f"PASS {test.__name__}", flush=True)
+                print(f"PASS {test.__name__} ({time.monotonic() - started:.1f} s)", flush=True)
             except Exception:
                 failed += 1
                 print(f"FAIL {test.__name__}", flush=True)

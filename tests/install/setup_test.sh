@@ -43,7 +43,7 @@ run="build-essential cmake ninja-build qt6-base-dev qt6-qpa-plugins libgl-dev"
 test="libgtest-dev libgmock-dev python3 xvfb xdotool imagemagick dbus-daemon at-spi2-core"
 test+=" python3-pyatspi clang libclang-rt-14-dev desktop-file-utils appstream"
 windows="dpkg-dev g++-mingw-w64-x86-64 googletest librsvg2-bin imagemagick nsis wine64 fonts-wine"
-windows+=" fonts-dejavu-core"
+windows+=" fonts-dejavu-core evilwm"
 windows+=" xclip icoutils unzip"
 check "run command's group" installs "$run" run
 check "bench command's groups" installs "$run libbenchmark-dev" run bench

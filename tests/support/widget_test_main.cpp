@@ -55,6 +55,7 @@ int main(int argc, char* argv[])
         arguments.insert(arguments.begin() + 1, {platformOption.data(), platform.data()});
     }
     int count = static_cast<int>(arguments.size());
+    arguments.push_back(nullptr); // argv[argc], which both readers move along
     QApplication app(count, arguments.data());
     testing::InitGoogleTest(&count, arguments.data());
     return RUN_ALL_TESTS();
