@@ -2,24 +2,57 @@
 # Installs every package of debian-packages.txt that is missing, builds qa-tutor
 # in build/ with tests and benchmarks on, and runs every test: the fuzz
 # targets for a short bounded time, the unit and widget tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer, the Qt-free parts built for
-# Windows under wine, then all tests of the normal build: unit, widget,
-# end-to-end in Xvfb and the crash test.
-#   QA_TUTOR_BUILD  build folder of the normal build (default build/)
+# AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows programs,
+# packages and tests (Qt for Windows built once per machine), and last all
+# tests of the normal build (unit, widget, end-to-end in Xvfb, the crash test)
+# beside the Windows tests under wine. Prints each step's time at the end.
+#   QA_TUTOR_BUILD          build folder of the normal build (default build/)
+#   QA_TUTOR_WINDOWS_BUILD  build folder of the Windows build (default build-windows/)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${QA_TUTOR_BUILD:-$root/build}"
 bash "$root/scripts/setup.sh"
 
-# Every option is given, since run.sh and bench.sh configure the same folder.
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQA_TUTOR_WERROR=ON \
-    -DBUILD_TESTING=ON -DQA_TUTOR_BENCH=ON -DQA_TUTOR_FUZZ=OFF
-cmake --build "$build" --parallel 2
+started=$SECONDS
+# Each step's time, for the summary at the end.
+times=()
+step() {
+    local name="$1" began=$SECONDS
+    shift
+    "$@"
+    times+=("$(printf '%-28s %4d s' "$name" $((SECONDS - began)))")
+}
 
-bash "$root/scripts/test-fuzz.sh"
-bash "$root/scripts/test-sanitizers.sh"
-bash "$root/scripts/test-windows.sh"
+# Every option is given, since run.sh and bench.sh configure the same folder.
+step "Linux build" cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DQA_TUTOR_WERROR=ON -DBUILD_TESTING=ON -DQA_TUTOR_BENCH=ON -DQA_TUTOR_FUZZ=OFF
+step "Linux build" cmake --build "$build" --parallel 2
+
+step "fuzzing" bash "$root/scripts/test-fuzz.sh"
+step "sanitizers" bash "$root/scripts/test-sanitizers.sh"
+step "Windows build" bash "$root/scripts/windows.sh" --with-tests
+
+# The Windows tests (test-windows.sh's) wait on wine and the X server more than
+# they compute: they run beside the Linux ones, their output after them.
+windows_log="$(mktemp)"
+(ctest --test-dir "${QA_TUTOR_WINDOWS_BUILD:-$root/build-windows}" --output-on-failure \
+    --parallel 2 --timeout 600 >"$windows_log" 2>&1 && echo passed >>"$windows_log") &
+windows_tests=$!
 
 export QT_QPA_PLATFORM=offscreen
 # A test that hangs (a thread waiting for ever) fails after five minutes.
-ctest --test-dir "$build" --output-on-failure --parallel 2 --timeout 300
+linux_status=0
+step "Linux and Windows tests" ctest --test-dir "$build" --output-on-failure --parallel 2 \
+    --timeout 300 || linux_status=$?
+wait "$windows_tests" || true
+echo "Windows tests under wine:"
+cat "$windows_log"
+windows_passed=$(tail -n 1 "$windows_log")
+rm -f "$windows_log"
+if ((linux_status != 0)) || [[ "$windows_passed" != passed ]]; then
+    echo "test.sh: tests failed (Linux status $linux_status, Windows ${windows_passed:-failed})" >&2
+    exit 1
+fi
+
+printf '%s\n' "${times[@]}"
+echo "test.sh: every test passed in $((SECONDS - started)) s"

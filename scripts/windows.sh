@@ -31,6 +31,7 @@ qt="$(bash "$root/scripts/qt-windows.sh")"
 # Every option is given, since the test command configures the same folder.
 started=$(date +%s)
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQA_TUTOR_WERROR=ON \
+    -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DCMAKE_PREFIX_PATH="$qt" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
     -DBUILD_TESTING=$testing -DQA_TUTOR_BENCH=OFF -DQA_TUTOR_FUZZ=OFF \

@@ -5,7 +5,6 @@
 namespace
 {
 
-const QByteArray kStart = "......!!!!!!!!...................................\r\n";
 const QByteArray kDots = ".................................................";
 const QByteArray kIndent(36, ' ');
 

@@ -1,3 +1,4 @@
+#include "fixed_clock.h"
 #include "record/record_reader.h"
 #include "record/record_text.h"
 #include "record/records.h"
@@ -14,8 +15,6 @@ namespace
 using namespace std::string_literals;
 using Rating = ResponseTail::Rating;
 
-const QTime kTime(14, 5, 9);
-const QDate kDate(2026, 4, 16);
 const QString kQuestion = QStringLiteral("`q004.  What is 2+2?\r\nShow your work.");
 const QString kAnswer = QStringLiteral("It is 4.\r\n\r\n2 + 2 = 4.");
 

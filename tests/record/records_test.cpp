@@ -1,3 +1,4 @@
+#include "fixed_clock.h"
 #include "record/records.h"
 
 #include <gtest/gtest.h>
@@ -12,8 +13,6 @@ using namespace std::string_literals;
 const std::string kStart = "......!!!!!!!!...................................\r\n";
 const std::string kDots = ".................................................";
 const std::string kIndent(36, ' ');
-const QTime kTime(14, 5, 9);
-const QDate kDate(2026, 4, 16);
 
 struct RecordCase {
     const char* name;

@@ -10,7 +10,6 @@ namespace
 
 using namespace recordText;
 
-const QByteArray kStart = "......!!!!!!!!...................................\r\n";
 const QByteArray kEnd = ".................................................\r\n";
 const QByteArray kStamp = "                                    14:05:09\r\n";
 

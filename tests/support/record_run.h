@@ -4,6 +4,9 @@
 
 #include <QPlainTextEdit>
 
+// The rule that opens each part of a record, as the files hold it.
+inline const QByteArray kStart = "......!!!!!!!!...................................\r\n";
+
 // A run on a small bank of assignment 003 whose question is number 4, with
 // what each record file held right after the opening, so that tests compare
 // exactly what a click appended.

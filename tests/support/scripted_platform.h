@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/platform.h"
+#include "fixed_clock.h"
 
 #include <QDateTime>
 #include <QStringList>
@@ -14,7 +15,7 @@ class ScriptedPlatform : public Platform
 {
 public:
     explicit ScriptedPlatform(QStringList script = {})
-        : replies(std::move(script)), clock(QDate(2026, 4, 16), QTime(14, 5, 9))
+        : replies(std::move(script)), clock(kDate, kTime)
     {
     }
 

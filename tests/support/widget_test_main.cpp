@@ -11,9 +11,9 @@
 namespace
 {
 
-// The offscreen screen of the resolution QT_FONT_DPI asks for: the offscreen
-// platform reads that variable on Linux only, its screen description on every
-// system.
+// The offscreen screen of the resolution QT_FONT_DPI asks for, scaled as Qt
+// scales a real screen of it (twice the pixels at 192): the offscreen
+// platform takes a screen's resolution from its description alone.
 QByteArray screenOfTheFontDpi(QTemporaryFile& description)
 {
     const QByteArray dpi = qgetenv("QT_FONT_DPI");
@@ -22,7 +22,7 @@ QByteArray screenOfTheFontDpi(QTemporaryFile& description)
     }
     description.write(R"({"screens": [{"name": "", "x": 0, "y": 0, "width": 800, "height": 800,
         "logicalDpi": )" +
-                      dpi + R"(, "logicalBaseDpi": )" + dpi + R"(, "dpr": 1.0}]})");
+                      dpi + R"(, "logicalBaseDpi": 96, "dpr": 1.0}]})");
     description.close();
     // Named from the folder it is in: the platform's options part at colons,
     // and a Windows path has one.
