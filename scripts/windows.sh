@@ -28,6 +28,12 @@ done
 
 qt="$(bash "$root/scripts/qt-windows.sh")"
 
+# Another Qt (a new version, or new options, the toolchain file's among them)
+# starts a new configuration: CMake keeps where it found Qt, and applies the
+# toolchain's flags only to a new one.
+if [[ "$(cat "$build/qa-tutor-qt" 2>/dev/null)" != "$qt" ]]; then
+    rm -f "$build/CMakeCache.txt"
+fi
 # Every option is given, since the test command configures the same folder.
 started=$(date +%s)
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQA_TUTOR_WERROR=ON \
@@ -37,6 +43,7 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQA_TUTOR_WERR
     -DBUILD_TESTING=$testing -DQA_TUTOR_BENCH=OFF -DQA_TUTOR_FUZZ=OFF \
     -DCMAKE_CROSSCOMPILING_EMULATOR="bash;$root/scripts/wine-run.sh;--prefix;$build/wine" \
     -DQA_TUTOR_LINUX_BUILD="${QA_TUTOR_BUILD:-$root/build}" >/dev/null
+echo "$qt" >"$build/qa-tutor-qt"
 cmake --build "$build" --parallel 2
 (cd "$build" && cpack -G "NSIS;ZIP" >/dev/null && cpack --config CPackSourceConfig.cmake >/dev/null)
 echo "windows: built in $(($(date +%s) - started)) s:"
