@@ -400,6 +400,8 @@ def main():
     parser.add_argument("--linux-report")
     parser.add_argument("--course", required=True)
     parser.add_argument("--artifacts", required=True)
+    parser.add_argument("--only", action="append", default=[], metavar="SESSION",
+                        help="run only this session (may be given again)")
     args = parser.parse_args()
     if bool(args.binary) == bool(args.wine_exe):
         parser.error("give --binary or --wine-exe")
@@ -417,6 +419,11 @@ def main():
             tests += windows_checks.TESTS
     else:
         args.system = Linux(args.binary)
+    if args.only:
+        unknown = set(args.only) - {test.__name__ for test in tests}
+        if unknown:
+            parser.error("no such session: " + ", ".join(sorted(unknown)))
+        tests = [test for test in tests if test.__name__ in args.only]
 
     passed = failed = 0
     with XServer(args.system.window_manager) as server, args.system:

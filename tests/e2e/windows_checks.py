@@ -39,9 +39,13 @@ def installer_installs_for_the_student_alone(server, args, bank):
     system = args.system
     records = system.folder(None)
     os.makedirs(records, exist_ok=True)
+    # The student's own, as the program would have written them: the
+    # uninstaller could delete them.
+    system.own(records)
     for name, data in RECORDS.items():
         with open(os.path.join(records, name), "wb") as f:
             f.write(data)
+        system.own(os.path.join(records, name))
     installed = user_folder(system, "AppData", "Local", "Programs", "qa-tutor")
     shortcut = user_folder(system, "AppData", "Roaming", "Microsoft", "Windows", "Start Menu",
                            "Programs", "qa-tutor.lnk")
@@ -50,7 +54,10 @@ def installer_installs_for_the_student_alone(server, args, bank):
         return lambda: os.path.isfile(os.path.join(installed, name))
 
     def records_untouched():
-        return all(open(os.path.join(records, n), "rb").read() == d for n, d in RECORDS.items())
+        def holds(name, data):
+            path = os.path.join(records, name)
+            return os.path.isfile(path) and open(path, "rb").read() == data
+        return all(holds(n, d) for n, d in RECORDS.items())
 
     asks_no_rights = 'level="asInvoker"' in manifest_of(args.installer)
     done = system.run(server, args.installer, "/S")
@@ -82,18 +89,21 @@ def installer_installs_for_the_student_alone(server, args, bank):
         p.process.wait()
 
     system.run(server, os.path.join(installed, "Uninstall.exe"), "/S")
-    # The uninstaller runs on from a copy of itself and ends later.
-    try:
-        wait_for(lambda: not os.path.exists(installed), "the uninstall", timeout=60)
-    except AssertionError:
-        pass
     after_uninstall = [
         ("the program's folder removed", lambda: not os.path.exists(installed)),
         ("the Start-menu entry removed", lambda: not os.path.exists(shortcut)),
         ("the uninstall entry removed", lambda: registry_key(server, system, "HKCU") is None),
         ("c:\\tutrdata and the records kept",
-         lambda: sorted(os.listdir(records)) == sorted(RECORDS) and records_untouched()),
+         lambda: os.path.isdir(records) and sorted(os.listdir(records)) == sorted(RECORDS)
+         and records_untouched()),
     ]
+    # The uninstaller runs on from a copy of itself and ends later: each of
+    # its steps is awaited, and those not done in a minute are told.
+    try:
+        wait_for(lambda: all(check() for _, check in after_uninstall), "the uninstall",
+                 timeout=60)
+    except AssertionError:
+        pass
     failures += [what for what, check in after_uninstall if not check()]
     if failures:
         raise AssertionError("installer checks failed: " + "; ".join(failures))
