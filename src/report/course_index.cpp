@@ -22,9 +22,12 @@ std::string utf8(const QString& text)
     return text.toStdString();
 }
 
-std::string firstLine(const QString& text)
+// The text with LF line ends, as the page and the workbook show it.
+std::string shownText(const QString& text)
 {
-    return utf8(text.left(text.indexOf(u'\r')));
+    std::string shown = utf8(text);
+    shown.erase(std::remove(shown.begin(), shown.end(), '\r'), shown.end());
+    return shown;
 }
 
 } // namespace
@@ -42,16 +45,14 @@ CourseIndex::CourseIndex(const std::vector<std::string>& entries)
             continue;
         }
         CourseAssignment& assignment = assignments_.back();
-        CourseQuestion question{*number, utf8(entry), {}};
-        question.text.erase(std::remove(question.text.begin(), question.text.end(), '\r'),
-                            question.text.end());
+        CourseQuestion question{*number, shownText(entry), {}};
         const CoursePlace place{assignment.number, *number};
         questions_.emplace(entryHash(entry), place);
         if (i + 2 < entries.size()) {
             const QString answer = entryText(entries[i + 2]);
             if (answer.startsWith(recordText::answerMarker)) {
                 const QString shown = answer.mid(recordText::answerMarker.size());
-                question.answerFirstLine = firstLine(shown);
+                question.answer = shownText(shown);
                 answers_.emplace(entryHash(shown), place);
             }
         }

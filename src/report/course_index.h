@@ -12,7 +12,7 @@
 struct CourseQuestion {
     int number = 0;
     std::string text;
-    std::string answerFirstLine;
+    std::string answer; // the worked answer
 };
 
 struct CourseAssignment {

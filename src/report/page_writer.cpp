@@ -124,23 +124,25 @@ CourseSections courseSections(const CourseQuestion* question)
     sectionInto(sections.question, "Question",
                 question ? firstLine(question->text) : "(not in this course)");
     sectionInto(sections.answer, "Worked answer begins",
-                question ? std::string_view(question->answerFirstLine) : "");
+                question ? firstLine(question->answer) : "");
     return sections;
 }
 
 void cell(Out& out, const Cell& c, const CourseSections& course)
 {
+    const CellEntry* response = c.responses.shown();
+    const CellEntry* critique = c.critiques.shown();
     out << "<td><details><summary>";
-    rating(out, "confidence", c.confidenceGiven, c.confidence);
+    rating(out, "confidence", response != nullptr, response ? response->rating : std::string());
     out << ' ';
-    rating(out, "self-critique", c.critiqueGiven, c.critiqueRating);
+    rating(out, "self-critique", critique != nullptr, critique ? critique->rating : std::string());
     out << "</summary><div>";
     out << course.question;
-    section(out, c.responses > 1 ? "Response (the latest)" : "Response",
-            c.responses ? std::string_view(c.response) : "(none)");
+    section(out, c.responses.count() > 1 ? "Response (the latest)" : "Response",
+            response ? std::string_view(response->text) : "(none)");
     out << course.answer;
-    section(out, c.critiques > 1 ? "Self-critique (the latest)" : "Self-critique",
-            c.critiques ? std::string_view(c.critique) : "(none)");
+    section(out, c.critiques.count() > 1 ? "Self-critique (the latest)" : "Self-critique",
+            critique ? std::string_view(critique->text) : "(none)");
     out << "</div></details></td>";
 }
 
@@ -170,8 +172,8 @@ void writePage(const Report& report, Out& out, const std::function<void(std::siz
                 questions.insert(q.number);
             }
         }
-        for (const auto& [student, cells] : students) {
-            for (const auto& [number, c] : cells) {
+        for (const auto& [student, work] : students) {
+            for (const auto& [number, c] : work.cells) {
                 questions.insert(number);
             }
         }
@@ -183,8 +185,7 @@ void writePage(const Report& report, Out& out, const std::function<void(std::siz
             out << "<th><details><summary>" << questionName(q) << "</summary><div>";
             const CourseQuestion* question = report.course().question(assignment, q);
             section(out, "Question", question ? std::string_view(question->text) : "");
-            section(out, "Worked answer begins",
-                    question ? std::string_view(question->answerFirstLine) : "");
+            section(out, "Worked answer begins", question ? firstLine(question->answer) : "");
             out << "</div></details></th>";
         }
         out << "</tr>\n";
@@ -192,7 +193,8 @@ void writePage(const Report& report, Out& out, const std::function<void(std::siz
         for (const int q : questions) {
             columns.push_back(courseSections(report.course().question(assignment, q)));
         }
-        for (const auto& [student, cells] : students) {
+        for (const auto& [student, work] : students) {
+            const auto& cells = work.cells;
             out << "<tr><th class=\"student\">";
             escaped(out, student);
             out << "</th>";

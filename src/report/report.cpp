@@ -20,20 +20,98 @@ std::string_view kindName(ReportRow::Kind kind)
     return "other";
 }
 
+namespace
+{
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+} // namespace
+
+char ratingCode(std::string_view reply)
+{
+    while (!reply.empty() && isBlank(reply.front())) {
+        reply.remove_prefix(1);
+    }
+    while (!reply.empty() && isBlank(reply.back())) {
+        reply.remove_suffix(1);
+    }
+    if (reply.empty()) {
+        return kRatingEmpty;
+    }
+    return reply.size() == 1 && isDigitRating(reply[0]) ? reply[0] : kRatingInvalid;
+}
+
+bool isEmptyText(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), isBlank);
+}
+
 void RatingCounts::add(const std::string& reply)
 {
-    if (reply.empty()) {
-        ++cancelled;
-    } else if (reply.size() == 1 && reply[0] >= '0' && reply[0] <= '3') {
-        ++digits[static_cast<std::size_t>(reply[0] - '0')];
+    const char code = ratingCode(reply);
+    if (code == kRatingEmpty) {
+        ++empty;
+    } else if (code == kRatingInvalid) {
+        ++invalid;
     } else {
-        ++other;
+        ++digits[static_cast<std::size_t>(code - '0')];
     }
 }
 
 int RatingCounts::total() const
 {
-    return digits[0] + digits[1] + digits[2] + digits[3] + other + cancelled;
+    return digits[0] + digits[1] + digits[2] + digits[3] + invalid + empty;
+}
+
+void CellEntries::add(CellEntry entry)
+{
+    entry.number = ++count_;
+    if (!isEmptyText(entry.text)) {
+        filled_ = entry.number;
+    }
+    if (recent_.size() == kKept) {
+        if (recent_.front().number == filled_) {
+            dropped_ = std::move(recent_.front());
+        }
+        recent_.erase(recent_.begin());
+    }
+    recent_.push_back(std::move(entry));
+}
+
+const CellEntry* CellEntries::shown() const
+{
+    if (recent_.empty()) {
+        return nullptr;
+    }
+    if (filled_ == 0) {
+        return &recent_.back();
+    }
+    for (const CellEntry& entry : recent_) {
+        if (entry.number == filled_) {
+            return &entry;
+        }
+    }
+    return &dropped_;
+}
+
+namespace
+{
+char shownRating(const CellEntries& entries)
+{
+    const CellEntry* shown = entries.shown();
+    return shown ? ratingCode(shown->rating) : 0;
+}
+} // namespace
+
+char Cell::confidence() const
+{
+    return shownRating(responses);
+}
+
+char Cell::critiqueRating() const
+{
+    return shownRating(critiques);
 }
 
 namespace
@@ -63,7 +141,7 @@ RunSummary::Question& RunSummary::question(int number)
             return q;
         }
     }
-    questions.push_back({number, 0, 0});
+    questions.emplace_back().number = number;
     return questions.back();
 }
 
@@ -75,11 +153,6 @@ std::size_t RunSummary::answered() const
 
 namespace
 {
-
-char lowRating(const std::string& reply)
-{
-    return reply == "0" || reply == "1" ? reply[0] : RunSummary::kNotLow;
-}
 
 std::string threeDigits(long long n)
 {
@@ -112,7 +185,7 @@ void Report::beginFile(const std::string& student, const std::string& file, bool
     run_ = {};
     lastQuestion_ = 0;
     lastRun_ = nullptr;
-    lastCells_ = nullptr;
+    lastWork_ = nullptr;
 }
 
 void Report::merge(Report& other)
@@ -128,7 +201,7 @@ void Report::freeCells(std::size_t assignments)
     // Only the students' cells: the assignments stay, so that a thread reading
     // those after them is not disturbed.
     for (auto it = cells_.begin(); it != cells_.end() && assignments > 0; ++it, --assignments) {
-        std::map<std::string, std::map<int, Cell>>().swap(it->second);
+        std::map<std::string, StudentWork>().swap(it->second);
     }
 }
 
@@ -241,50 +314,64 @@ void Report::entry(const ReadEntry& record)
     }
     RunSummary& run = *lastRun_;
     if (row.date.isValid() && row.time.isValid()) {
-        const Stamp stamp = stampOf(row.date, row.time);
-        if (run.first == kNoStamp || stamp < run.first) {
-            run.first = stamp;
+        const Stamp at = stampOf(row.date, row.time);
+        if (run.first == kNoStamp || at < run.first) {
+            run.first = at;
         }
-        run.last = std::max(run.last, stamp);
+        run.last = std::max(run.last, at);
     }
-    const bool placed = keepsCells_ && row.question > 0 && !row.assignment.empty();
-    const auto cellOf = [&]() -> Cell& {
-        if (!lastCells_ || lastAssignment_ != row.assignment) {
+    const bool placed = keepsCells_ && !row.assignment.empty();
+    const Stamp stamp =
+        row.date.isValid() && row.time.isValid() ? stampOf(row.date, row.time) : kNoStamp;
+    const auto workOf = [&]() -> StudentWork& {
+        if (!lastWork_ || lastAssignment_ != row.assignment) {
             lastAssignment_ = row.assignment;
-            lastCells_ = &cells_[row.assignment][student_];
+            lastWork_ = &cells_[row.assignment][student_];
         }
-        return (*lastCells_)[row.question];
+        std::vector<QDate>& dates = lastWork_->runDates;
+        if (run_.date.isValid() &&
+            std::find(dates.begin(), dates.end(), run_.date) == dates.end()) {
+            dates.push_back(run_.date);
+        }
+        return *lastWork_;
+    };
+    const auto entryOf = [&] { return CellEntry{record.text, record.reply, stamp, 0}; };
+    const auto rate = [&](char& code, std::string& typed) {
+        code = ratingCode(record.reply);
+        typed = code == kRatingInvalid ? record.reply : std::string();
     };
     switch (row.kind) {
     case Kind::question:
         run.confidence.add(record.reply);
         if (row.question > 0) {
-            run.question(row.question).confidence = lowRating(record.reply);
+            RunSummary::Question& q = run.question(row.question);
+            rate(q.confidence, q.confidenceTyped);
         }
-        if (placed) {
-            Cell& cell = cellOf();
-            cell.response = record.text;
-            cell.confidence = record.reply;
-            cell.confidenceGiven = true;
-            ++cell.responses;
+        if (placed && row.question > 0) {
+            workOf().cells[row.question].responses.add(entryOf());
         }
         break;
     case Kind::critique:
         ++run.critiques;
         run.critique.add(record.reply);
         if (row.question > 0) {
-            run.question(row.question).critique = lowRating(record.reply);
+            RunSummary::Question& q = run.question(row.question);
+            rate(q.critique, q.critiqueTyped);
         }
-        if (placed) {
-            Cell& cell = cellOf();
-            cell.critique = record.text;
-            cell.critiqueRating = record.reply;
-            cell.critiqueGiven = true;
-            ++cell.critiques;
+        if (placed && row.question > 0) {
+            workOf().cells[row.question].critiques.add(entryOf());
         }
         break;
     case Kind::note:
         ++run.notes;
+        if (placed) {
+            StudentWork& work = workOf();
+            if (work.notes.size() < StudentWork::kNotesKept) {
+                work.notes.push_back({row.question, stamp, record.text});
+            } else {
+                ++work.notesLeftOut;
+            }
+        }
         break;
     case Kind::other:
         break;

@@ -38,11 +38,25 @@ public:
     virtual void row(const ReportRow& row) = 0;
 };
 
-// A rating as typed: a digit 0 to 3, anything else, or none.
+// A rating as typed, read: a digit 0 to 3 (with blanks around it or not),
+// nothing typed (the prompt was left empty), or anything else.
+inline constexpr char kRatingEmpty = '-';
+inline constexpr char kRatingInvalid = 'x';
+// '0' to '3', kRatingEmpty or kRatingInvalid.
+char ratingCode(std::string_view reply);
+inline bool isLowRating(char code)
+{
+    return code == '0' || code == '1';
+}
+inline bool isDigitRating(char code)
+{
+    return code >= '0' && code <= '3';
+}
+
 struct RatingCounts {
     std::array<int, 4> digits{};
-    int other = 0;
-    int cancelled = 0;
+    int invalid = 0;
+    int empty = 0;
     void add(const std::string& reply);
     int total() const;
 };
@@ -63,30 +77,75 @@ struct RunSummary {
     int notes = 0;
     RatingCounts confidence;
     RatingCounts critique;
-    // The latest ratings of each question in this run, as the summary shows
-    // them: the digit of a rating 0 or 1, or kNotLow for any other. A run has
-    // a dozen questions or so, and a record is looked up here each time.
-    static constexpr char kNotLow = '-';
+    // The latest ratings of each question in this run as ratingCode gives
+    // them, 0 when not given. A run has a dozen questions or so, and a record
+    // is looked up here each time.
     struct Question {
         int number = 0;
-        char confidence = 0; // 0 when not answered
-        char critique = 0;   // 0 when not critiqued
+        char confidence = 0;
+        char critique = 0;
+        std::string confidenceTyped; // when invalid
+        std::string critiqueTyped;
     };
     std::vector<Question> questions;
     Question& question(int number);
     std::size_t answered() const;
 };
 
+// A response or critique as the page lists it.
+struct CellEntry {
+    std::string text;
+    std::string rating; // as typed
+    Stamp stamp = kNoStamp;
+    int number = 0; // its place among its cell's entries, from 1
+};
+
+// True when a text holds nothing but blanks and line breaks.
+bool isEmptyText(std::string_view text);
+
+// A question's responses, or its critiques, of one student: the latest few
+// and the latest one that is not empty, so that memory stays flat however
+// often a student answers again.
+class CellEntries
+{
+public:
+    static constexpr std::size_t kKept = 10;
+    void add(CellEntry entry);
+    int count() const { return count_; }
+    // Newest last.
+    const std::vector<CellEntry>& recent() const { return recent_; }
+    // The latest entry that is not empty, else the latest; null when none.
+    const CellEntry* shown() const;
+
+private:
+    std::vector<CellEntry> recent_;
+    CellEntry dropped_; // the latest non-empty one once it left recent_
+    int count_ = 0;
+    int filled_ = 0; // number of the latest non-empty entry
+};
+
 // The latest texts and ratings of one student's question, for the page.
 struct Cell {
-    std::string response;
-    std::string confidence;
-    bool confidenceGiven = false;
-    std::string critique;
-    std::string critiqueRating;
-    bool critiqueGiven = false;
-    int responses = 0;
-    int critiques = 0;
+    CellEntries responses;
+    CellEntries critiques;
+    // The codes of the shown entries' ratings (see ratingCode), 0 when none.
+    char confidence() const;
+    char critiqueRating() const;
+};
+
+struct NoteEntry {
+    int question = 0; // 0 when not known
+    Stamp stamp = kNoStamp;
+    std::string text;
+};
+
+// One student's work on one assignment.
+struct StudentWork {
+    static constexpr std::size_t kNotesKept = 100;
+    std::map<int, Cell> cells;
+    std::vector<NoteEntry> notes; // the first kNotesKept
+    int notesLeftOut = 0;
+    std::vector<QDate> runDates; // in order, each once
 };
 
 // Takes the records of the files one after the other and keeps what the
@@ -96,7 +155,7 @@ class Report : public RecordSink
 public:
     Report(const CourseIndex& course, RowSink* rows) : course_(course), rows_(rows) {}
     void setRows(RowSink* rows) { rows_ = rows; }
-    // The cells are kept only for the page.
+    // The cells are kept only for the page, the workbook and the gradebook.
     void keepCells(bool keep) { keepsCells_ = keep; }
     bool keepsCells() const { return keepsCells_; }
 
@@ -125,8 +184,8 @@ public:
     using Runs = std::map<std::string, std::map<RunKey, RunSummary>>;
     const Runs& runs() const { return runs_; }
 
-    // Assignment, then student, then question.
-    using Cells = std::map<std::string, std::map<std::string, std::map<int, Cell>>>;
+    // Assignment, then student.
+    using Cells = std::map<std::string, std::map<std::string, StudentWork>>;
     const Cells& cells() const { return cells_; }
 
     // Once written, the runs and each assignment's cells are freed, one
@@ -158,5 +217,5 @@ private:
     RunKey lastKey_;
     RunSummary* lastRun_ = nullptr;
     std::string lastAssignment_;
-    std::map<int, Cell>* lastCells_ = nullptr;
+    StudentWork* lastWork_ = nullptr;
 };

@@ -1,10 +1,26 @@
 #include "report/writers.h"
 
 #include <algorithm>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace
 {
+
+// A rating as typed, in quotes, with what would break the line shown as an escape.
+std::string quoted(const std::string& typed)
+{
+    std::string text = "\"";
+    for (const char c : typed) {
+        if (c == '\n' || c == '\r' || c == '\t') {
+            text += c == '\n' ? "\\n" : c == '\r' ? "\\r" : "\\t";
+        } else {
+            text += c == '"' || c == '\\' ? std::string{'\\', c} : std::string(1, c);
+        }
+    }
+    return text + '"';
+}
 
 void writeCounts(Out& out, std::string_view name, const RatingCounts& counts)
 {
@@ -12,11 +28,11 @@ void writeCounts(Out& out, std::string_view name, const RatingCounts& counts)
     for (std::size_t digit = 0; digit < counts.digits.size(); ++digit) {
         out << (digit ? ", " : " ") << digit << ": " << counts.digits[digit];
     }
-    if (counts.cancelled) {
-        out << ", cancelled: " << counts.cancelled;
+    if (counts.empty) {
+        out << ", no rating: " << counts.empty;
     }
-    if (counts.other) {
-        out << ", other: " << counts.other;
+    if (counts.invalid) {
+        out << ", invalid: " << counts.invalid;
     }
     out << '\n';
 }
@@ -40,22 +56,41 @@ void writeRun(Out& out, const RunSummary& run, std::size_t questions)
     auto rated = run.questions;
     std::sort(rated.begin(), rated.end(),
               [](const auto& a, const auto& b) { return a.number < b.number; });
+    // One question a line, as the page lists a student's needs.
     out << "      rated 0 or 1:";
-    bool any = false;
-    const auto help = [&](const RunSummary::Question& q, std::string_view what, char rating) {
-        if (rating == '0' || rating == '1') {
-            out << (any ? ", " : " ") << questionName(q.number) << " (" << what << ' ' << rating
-                << ')';
-            any = true;
+    bool anyLow = false;
+    for (const auto& q : rated) {
+        if (!isLowRating(q.confidence) && !isLowRating(q.critique)) {
+            continue;
         }
-    };
-    for (const auto& q : rated) {
-        help(q, "confidence", q.confidence);
+        out << "\n        " << questionName(q.number) << ':';
+        anyLow = true;
+        bool both = false;
+        for (const auto& [what, code] :
+             {std::pair{"confidence", q.confidence}, std::pair{"critique", q.critique}}) {
+            if (isLowRating(code)) {
+                out << (both ? ", " : " ") << what << ' ' << code;
+                both = true;
+            }
+        }
     }
+    out << (anyLow ? "\n" : " none\n");
+    // A rating other than 0 to 3 is neither help needed nor none.
+    bool anyInvalid = false;
     for (const auto& q : rated) {
-        help(q, "critique", q.critique);
+        for (const auto& [what, code, typed] :
+             {std::tuple{"confidence", q.confidence, &q.confidenceTyped},
+              std::tuple{"critique", q.critique, &q.critiqueTyped}}) {
+            if (code == kRatingInvalid) {
+                out << (anyInvalid ? ", " : "      invalid ratings: ") << questionName(q.number)
+                    << " (" << what << ' ' << quoted(*typed) << ')';
+                anyInvalid = true;
+            }
+        }
     }
-    out << (any ? "\n" : " none\n");
+    if (anyInvalid) {
+        out << '\n';
+    }
 }
 
 } // namespace

@@ -133,8 +133,10 @@ TEST_F(ClassFolder, ReportsTheTwoProblemsAndWritesEverythingElse)
           "0 notes\n"
           "      confidence 0: 1, 1: 1, 2: 1, 3: 1\n"
           "      critique   0: 1, 1: 1, 2: 1, 3: 1\n"
-          "      rated 0 or 1: q001 (confidence 0), q002 (confidence 1), q001 (critique 1), "
-          "q004 (critique 0)\n"
+          "      rated 0 or 1:\n"
+          "        q001: confidence 0, critique 1\n"
+          "        q002: confidence 1\n"
+          "        q004: critique 0\n"
           "    run 2026-04-16 14:01:00 to 14:04:00: 2 of 8 questions answered, 2 critiques, "
           "0 notes\n",
           "Cy Diaz\n"}) {

@@ -59,12 +59,24 @@ std::pair<std::vector<std::string>, std::string> rowsOf(const std::string& bytes
         Out out(summary);
         writeSummary(report, out);
     }
+    // Per run "none" or the questions' lines joined by "; ", then any
+    // invalid ratings after " | ".
     std::string rated;
-    const std::string_view label = "      rated 0 or 1: ";
+    const std::string_view label = "      rated 0 or 1:";
+    const std::string_view question = "        q";
+    const std::string_view invalid = "      invalid ratings: ";
     std::istringstream lines(summary.str());
+    bool first = true;
     for (std::string line; std::getline(lines, line);) {
         if (line.starts_with(label)) {
-            rated += (rated.empty() ? "" : "\n") + line.substr(label.size());
+            rated += (rated.empty() ? "" : "\n") +
+                     line.substr(label.size() + (line.size() > label.size()));
+            first = true;
+        } else if (line.starts_with(question)) {
+            rated += (first ? "" : "; ") + line.substr(question.size() - 1);
+            first = false;
+        } else if (line.starts_with(invalid)) {
+            rated += " | " + line.substr(invalid.size());
         }
     }
     return {rows.read, rated};
@@ -177,8 +189,47 @@ INSTANTIATE_TEST_SUITE_P(
                               },
                               {"question 003 5", "question 003 2", "question 003 4",
                                "critique 003 5", "critique 003 2", "critique 003 4"},
-                              "q002 (confidence 1), q005 (confidence 0), q002 (critique 0), "
-                              "q005 (critique 1)"}));
+                              "q002: confidence 1, critique 0; q005: confidence 0, critique 1"},
+                    PlaceCase{"RatingsWithBlanksAsTheirDigits",
+                              [] {
+                                  return writer().opening("003", kDay, "RUN") +
+                                         answered(FileRole::send, "003", 0, q("003", 0).entry,
+                                                  Rating::confidence, " 1") +
+                                         answered(FileRole::send, "003", 1, q("003", 1).entry,
+                                                  Rating::confidence, "0 ") +
+                                         answered(FileRole::send, "003", 2, q("003", 2).entry,
+                                                  Rating::confidence, " 3 ");
+                              },
+                              {"question 003 1", "question 003 2", "question 003 3"},
+                              "q001: confidence 1; q002: confidence 0"},
+                    PlaceCase{"InvalidRatingsApartFromLowOnes",
+                              [] {
+                                  return writer().opening("003", kDay, "RUN") +
+                                         answered(FileRole::send, "003", 0, q("003", 0).entry,
+                                                  Rating::confidence, "x") +
+                                         answered(FileRole::send, "003", 1, q("003", 1).entry,
+                                                  Rating::confidence, "5") +
+                                         answered(FileRole::send, "003", 2, q("003", 2).entry,
+                                                  Rating::confidence, "") +
+                                         answered(FileRole::send, "003", 3, q("003", 3).entry,
+                                                  Rating::confidence, "01") +
+                                         answered(FileRole::send, "003", 4, q("003", 4).entry,
+                                                  Rating::confidence, "0");
+                              },
+                              {"question 003 1", "question 003 2", "question 003 3",
+                               "question 003 4", "question 003 5"},
+                              "q005: confidence 0 | q001 (confidence \"x\"), "
+                              "q002 (confidence \"5\"), q004 (confidence \"01\")"},
+                    PlaceCase{"LaterRatingOfAQuestionInTheRunCounts",
+                              [] {
+                                  return writer().opening("003", kDay, "RUN") +
+                                         answered(FileRole::send, "003", 0, q("003", 0).entry,
+                                                  Rating::confidence, "0") +
+                                         answered(FileRole::send, "003", 0, q("003", 0).entry,
+                                                  Rating::confidence, "x");
+                              },
+                              {"question 003 1", "question 003 1"},
+                              "none | q001 (confidence \"x\")"}));
 
 struct Folder {
     QTemporaryDir dir;
@@ -554,7 +605,8 @@ constexpr std::string_view kSmallClassSummary =
     "    run 2026-04-16 11:00:00 to 11:01:00: 1 of 8 questions answered, 1 critique, 0 notes\n"
     "      confidence 0: 1, 1: 0, 2: 0, 3: 0\n"
     "      critique   0: 0, 1: 1, 2: 0, 3: 0\n"
-    "      rated 0 or 1: q001 (confidence 0), q001 (critique 1)\n"
+    "      rated 0 or 1:\n"
+    "        q001: confidence 0, critique 1\n"
     "    run 2026-04-17 11:00:00 to 11:00:00: 1 of 8 questions answered, 0 critiques, 0 notes\n"
     "      confidence 0: 0, 1: 0, 2: 1, 3: 0\n"
     "      critique   0: 0, 1: 0, 2: 0, 3: 0\n"
@@ -562,7 +614,7 @@ constexpr std::string_view kSmallClassSummary =
     "Cy\n"
     "  assignment 003, 6 questions\n"
     "    run 2026-04-16 12:00:00 to 12:00:00: 1 of 6 questions answered, 0 critiques, 0 notes\n"
-    "      confidence 0: 0, 1: 0, 2: 0, 3: 0, cancelled: 1\n"
+    "      confidence 0: 0, 1: 0, 2: 0, 3: 0, no rating: 1\n"
     "      critique   0: 0, 1: 0, 2: 0, 3: 0\n"
     "      rated 0 or 1: none\n";
 
