@@ -2,8 +2,25 @@
 
 #include "record/record_text.h"
 
+#include <QString>
+
 #include <algorithm>
 #include <functional>
+
+std::string classListKey(const std::string& student)
+{
+    const QString name = QString::fromStdString(student).trimmed();
+    const qsizetype space = name.lastIndexOf(u' ');
+    const QString ordered =
+        space < 0 ? name : name.mid(space + 1) + QChar(u'\x01') + name.left(space);
+    QString folded;
+    for (const QChar c : ordered.normalized(QString::NormalizationForm_D)) {
+        if (c.category() != QChar::Mark_NonSpacing) {
+            folded += c;
+        }
+    }
+    return folded.toCaseFolded().toStdString();
+}
 
 std::string_view kindName(ReportRow::Kind kind)
 {

@@ -6,14 +6,24 @@
 #include <QDate>
 #include <QTime>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <map>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
+
+// Students as class lists order them: by last name (the name's last word),
+// then the rest, letters compared without case or accents, so that every
+// system gives the same order.
+std::string classListKey(const std::string& student);
+// The students of `names` (sorted by name, as the report's maps are) in that order.
+template <typename Map>
+std::vector<typename Map::const_pointer> inClassListOrder(const Map& byName);
 
 // One response or note as the report shows it.
 struct ReportRow {
@@ -219,3 +229,22 @@ private:
     std::string lastAssignment_;
     StudentWork* lastWork_ = nullptr;
 };
+
+template <typename Map>
+std::vector<typename Map::const_pointer> inClassListOrder(const Map& byName)
+{
+    std::vector<std::pair<std::string, typename Map::const_pointer>> keyed;
+    keyed.reserve(byName.size());
+    for (const auto& entry : byName) {
+        keyed.emplace_back(classListKey(entry.first), &entry);
+    }
+    // Equal keys keep the maps' order.
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<typename Map::const_pointer> ordered;
+    ordered.reserve(keyed.size());
+    for (const auto& [key, entry] : keyed) {
+        ordered.push_back(entry);
+    }
+    return ordered;
+}
