@@ -3,6 +3,7 @@
 #include "bank/course.h"
 #include "text/byte_scan.h"
 
+#include <algorithm>
 #include <array>
 #include <set>
 #include <vector>
@@ -12,22 +13,30 @@ namespace
 
 constexpr std::string_view kStyle = R"(
 body { font-family: sans-serif; margin: 1.5em; color: #111; }
-table { border-collapse: collapse; margin-bottom: 2em; }
+table { border-collapse: collapse; margin-bottom: 1em; }
 th, td { border: 1px solid #999; padding: 2px 4px; text-align: center; vertical-align: top; }
 th.student { text-align: left; white-space: nowrap; }
+th.student span { font-weight: normal; font-size: 0.8em; color: #555; }
 td.none { color: #777; }
+tr.tally th, tr.tally td { background: #f3f3f3; font-size: 0.9em; }
+table.list td, table.list th { text-align: left; }
+table.list td.text { white-space: pre-wrap; max-width: 40em; }
 summary { cursor: pointer; list-style: none; white-space: nowrap; font-family: monospace; }
 summary::-webkit-details-marker { display: none; }
+details details summary { font-family: sans-serif; color: #2a5db0; }
 .r { display: inline-block; min-width: 1.3em; padding: 1px 2px; font-weight: bold; }
 .r0 { background: #e04a3f; color: #fff; }
 .r1 { background: #f2a33a; }
 .r2 { background: #b9df8a; }
 .r3 { background: #3f9e4d; color: #fff; }
-.rx { background: #ddd; }
+.rn { background: #eee; color: #666; }
+.ri { background: #8c8c8c; color: #fff; }
 details[open] > div { position: absolute; z-index: 1; max-width: 36em; padding: 0.5em 0.8em;
   text-align: left; background: #fff; border: 1px solid #555; box-shadow: 2px 2px 6px #888; }
 div p { margin: 0.2em 0 0.6em; white-space: pre-wrap; }
 div h4 { margin: 0.4em 0 0; font-size: 0.85em; color: #444; }
+div h5 { margin: 0.3em 0 0; font-size: 0.8em; font-weight: normal; color: #444; }
+p.earlier { font-size: 0.8em; color: #555; }
 )";
 
 // The five characters that are not text in a page, with what stands for them.
@@ -78,38 +87,46 @@ void escaped(Out& out, std::string_view text)
     out << std::string_view();
 }
 
-// A rating as a coloured digit; what is not a digit 0 to 3 shows as typed.
-void rating(Out& out, const char* what, bool given, const std::string& reply)
+
+// A rating code (see ratingCode) as a coloured mark; an invalid one tells
+// what was typed when pointed at.
+void ratingInto(std::string& out, const char* what, char code, std::string_view typed)
 {
-    const bool digit = reply.size() == 1 && reply[0] >= '0' && reply[0] <= '3';
-    out << "<span class=\"r " << (digit ? 'r' + reply : std::string("rx")) << "\" title=\"" << what
-        << "\">";
-    if (!given) {
-        out << "&middot;";
-    } else if (reply.empty()) {
-        out << "&ndash;";
+    if (isDigitRating(code)) {
+        out.append("<span class=\"r r").append(1, code).append("\" title=\"").append(what);
+        out.append("\">").append(1, code).append("</span>");
+    } else if (code == kRatingInvalid) {
+        out.append("<span class=\"r ri\" title=\"").append(what).append(": ");
+        escapedInto(out, typed);
+        out.append("\">x</span>");
     } else {
-        escaped(out, reply);
+        out.append("<span class=\"r rn\" title=\"").append(what).append("\">");
+        out.append(code == kRatingEmpty ? "&ndash;" : "&middot;").append("</span>");
     }
-    out << "</span>";
 }
 
-std::string_view firstLine(std::string_view text)
+void rating(Out& out, const char* what, char code, std::string_view typed)
 {
-    return text.substr(0, text.find('\n'));
-}
-
-void sectionInto(std::string& out, const char* heading, std::string_view text)
-{
-    out.append("<h4>").append(heading).append("</h4><p>");
-    escapedInto(out, text);
-    out.append("</p>");
-}
-
-void section(Out& out, const char* heading, std::string_view text)
-{
-    sectionInto(out.raw(), heading, text);
+    ratingInto(out.raw(), what, code, typed);
     out << std::string_view();
+}
+
+// A long text shows its first line, and the rest when opened.
+void foldedInto(std::string& out, std::string_view text)
+{
+    constexpr std::size_t kShort = 240;
+    const std::size_t lineEnd = text.find('\n');
+    if (text.size() <= kShort || lineEnd == std::string_view::npos) {
+        out.append("<p>");
+        escapedInto(out, text);
+        out.append("</p>");
+        return;
+    }
+    out.append("<p>");
+    escapedInto(out, text.substr(0, lineEnd));
+    out.append("</p><details><summary>the rest</summary><p>");
+    escapedInto(out, text.substr(lineEnd + 1));
+    out.append("</p></details>");
 }
 
 // What every student's cell of a question shows of the course, escaped once.
@@ -121,11 +138,70 @@ struct CourseSections {
 CourseSections courseSections(const CourseQuestion* question)
 {
     CourseSections sections;
-    sectionInto(sections.question, "Question",
-                question ? firstLine(question->text) : "(not in this course)");
-    sectionInto(sections.answer, "Worked answer begins",
-                question ? firstLine(question->answer) : "");
+    sections.question = "<h4>Question</h4>";
+    sections.answer = "<h4>Worked answer</h4>";
+    if (question) {
+        foldedInto(sections.question, question->text);
+        foldedInto(sections.answer, question->answer);
+    } else {
+        sections.question += "<p>(not in this course)</p>";
+        sections.answer += "<p>(not in this course)</p>";
+    }
     return sections;
+}
+
+std::string stampText(Stamp stamp)
+{
+    return stamp == kNoStamp ? std::string("no time stamp")
+                             : isoDate(stampDate(stamp)) + ' ' + clockTime(stampTime(stamp));
+}
+
+void entry(Out& out, const char* what, const CellEntry& e, bool shown)
+{
+    std::string& text = out.raw();
+    text.append("<h5>");
+    ratingInto(text, what, ratingCode(e.rating), e.rating);
+    text.append(" ").append(stampText(e.stamp));
+    if (shown) {
+        text.append(", shown in the grid");
+    }
+    text.append("</h5>");
+    if (isEmptyText(e.text)) {
+        text.append("<p class=\"earlier\">(empty)</p>");
+    } else {
+        text.append("<p>");
+        escapedInto(text, e.text);
+        text.append("</p>");
+    }
+    out << std::string_view();
+}
+
+// The shown entry first, then the others newest first.
+void entries(Out& out, const char* heading, const char* what, const CellEntries& all)
+{
+    out << "<h4>" << heading;
+    if (all.count() > 1) {
+        out << " (" << all.count() << ", the one shown first, then newest first)";
+    }
+    out << "</h4>";
+    const CellEntry* shown = all.shown();
+    if (!shown) {
+        out << "<p>(none)</p>";
+        return;
+    }
+    entry(out, what, *shown, all.count() > 1);
+    const auto& recent = all.recent();
+    for (auto it = recent.rbegin(); it != recent.rend(); ++it) {
+        if (it->number != shown->number) {
+            entry(out, what, *it, false);
+        }
+    }
+    const int left = all.count() - static_cast<int>(recent.size()) -
+                     (shown->number <= all.count() - static_cast<int>(recent.size()) ? 1 : 0);
+    if (left > 0) {
+        out << "<p class=\"earlier\">and " << left << (left == 1 ? " earlier one" : " earlier ones")
+            << ", in the CSV file</p>";
+    }
 }
 
 void cell(Out& out, const Cell& c, const CourseSections& course)
@@ -133,84 +209,227 @@ void cell(Out& out, const Cell& c, const CourseSections& course)
     const CellEntry* response = c.responses.shown();
     const CellEntry* critique = c.critiques.shown();
     out << "<td><details><summary>";
-    rating(out, "confidence", response != nullptr, response ? response->rating : std::string());
+    rating(out, "confidence", c.confidence(), response ? response->rating : "");
     out << ' ';
-    rating(out, "self-critique", critique != nullptr, critique ? critique->rating : std::string());
-    out << "</summary><div>";
-    out << course.question;
-    section(out, c.responses.count() > 1 ? "Response (the latest)" : "Response",
-            response ? std::string_view(response->text) : "(none)");
+    rating(out, "self-critique", c.critiqueRating(), critique ? critique->rating : "");
+    out << "</summary><div>" << course.question;
+    entries(out, "Response", "confidence", c.responses);
     out << course.answer;
-    section(out, c.critiques.count() > 1 ? "Self-critique (the latest)" : "Self-critique",
-            critique ? std::string_view(critique->text) : "(none)");
+    entries(out, "Self-critique", "self-critique", c.critiques);
     out << "</div></details></td>";
+}
+
+bool needsHelp(const Cell& c)
+{
+    return isLowRating(c.confidence()) || isLowRating(c.critiqueRating());
+}
+
+std::string lowRatings(const Cell& c)
+{
+    std::string text;
+    for (const auto& [what, code] :
+         {std::pair{"confidence", c.confidence()}, std::pair{"critique", c.critiqueRating()}}) {
+        if (isLowRating(code)) {
+            text.append(text.empty() ? "" : ", ").append(what).append(" ").append(1, code);
+        }
+    }
+    return text;
+}
+
+// The students with questions rated 0 or 1, most such questions first.
+void needsHelpList(const Report& report, Out& out)
+{
+    struct Student {
+        std::string name;
+        std::string key;
+        int questions = 0;
+        std::string list; // escaped
+    };
+    std::map<std::string, Student> byName;
+    for (const auto& [assignment, students] : report.cells()) {
+        for (const auto& [name, work] : students) {
+            std::string line;
+            for (const auto& [number, c] : work.cells) {
+                if (needsHelp(c)) {
+                    line.append(line.empty() ? "" : ", ").append(questionName(number));
+                    line.append(" (").append(lowRatings(c)).append(")");
+                    ++byName[name].questions;
+                }
+            }
+            if (!line.empty()) {
+                Student& s = byName[name];
+                s.list.append(s.list.empty() ? "" : "<br>").append("assignment ");
+                escapedInto(s.list, assignment);
+                s.list.append(": ").append(line);
+            }
+        }
+    }
+    std::vector<Student*> ordered;
+    for (auto& [name, s] : byName) {
+        s.name = name;
+        s.key = classListKey(name);
+        ordered.push_back(&s);
+    }
+    std::stable_sort(ordered.begin(), ordered.end(), [](const Student* a, const Student* b) {
+        return a->questions != b->questions ? a->questions > b->questions : a->key < b->key;
+    });
+    out << "<h2>Students who need help</h2>\n";
+    if (ordered.empty()) {
+        out << "<p>No student rated a question 0 or 1.</p>\n";
+        return;
+    }
+    out << "<p>The questions whose latest rating shown in the grid is 0 or 1, most such "
+           "questions first.</p>\n<table class=\"list\">\n<tr><th>student</th>"
+           "<th>questions</th><th>rated 0 or 1</th></tr>\n";
+    for (const Student* s : ordered) {
+        out << "<tr><th class=\"student\">";
+        escaped(out, s->name);
+        out << "</th><td>" << s->questions << "</td><td>" << s->list << "</td></tr>\n";
+    }
+    out << "</table>\n";
+}
+
+void studentHeading(Out& out, const std::string& name, const StudentWork& work)
+{
+    out << "<tr><th class=\"student\">";
+    escaped(out, name);
+    std::vector<QDate> dates = work.runDates;
+    std::sort(dates.begin(), dates.end());
+    for (std::size_t i = 0; i < dates.size(); ++i) {
+        out << (i ? ", " : "<br><span>run ") << isoDate(dates[i]);
+    }
+    out << (dates.empty() ? "</th>" : "</span></th>");
+}
+
+// How many students rated each question 0 or 1, and how many answered it.
+void tallyRows(Out& out, const std::map<std::string, StudentWork>& students,
+               const std::set<int>& questions)
+{
+    std::string low = "<tr class=\"tally\"><th class=\"student\">rated 0 or 1</th>";
+    std::string answered = "<tr class=\"tally\"><th class=\"student\">answered</th>";
+    for (const int q : questions) {
+        int lows = 0;
+        int answers = 0;
+        for (const auto& [name, work] : students) {
+            const auto it = work.cells.find(q);
+            if (it != work.cells.end() && it->second.responses.count() > 0) {
+                ++answers;
+            }
+            lows += it != work.cells.end() && needsHelp(it->second);
+        }
+        low.append("<td>").append(std::to_string(lows)).append("</td>");
+        answered.append("<td>").append(std::to_string(answers)).append("</td>");
+    }
+    out << low << "</tr>\n" << answered << "</tr>\n";
+}
+
+void notesList(Out& out, const std::vector<const std::pair<const std::string, StudentWork>*>& rows)
+{
+    bool any = false;
+    for (const auto* row : rows) {
+        const StudentWork& work = row->second;
+        for (const NoteEntry& note : work.notes) {
+            if (!any) {
+                out << "<h3>Notes</h3>\n<table class=\"list\">\n<tr><th>student</th>"
+                       "<th>question</th><th>taken</th><th>note</th></tr>\n";
+                any = true;
+            }
+            out << "<tr><th class=\"student\">";
+            escaped(out, row->first);
+            out << "</th><td>" << (note.question ? questionName(note.question) : "unknown")
+                << "</td><td>" << stampText(note.stamp) << "</td><td class=\"text\">";
+            escaped(out, note.text);
+            out << "</td></tr>\n";
+        }
+        if (work.notesLeftOut > 0) {
+            out << "<tr><th class=\"student\">";
+            escaped(out, row->first);
+            out << "</th><td colspan=\"3\">and " << work.notesLeftOut
+                << " more notes, in the CSV file</td></tr>\n";
+        }
+    }
+    if (any) {
+        out << "</table>\n";
+    }
+}
+
+void assignmentGrid(const Report& report, Out& out, const std::string& assignment,
+                    const std::map<std::string, StudentWork>& students)
+{
+    const CourseAssignment* course = report.course().assignment(assignment);
+    std::set<int> questions;
+    if (course) {
+        for (const CourseQuestion& q : course->questions) {
+            questions.insert(q.number);
+        }
+    }
+    for (const auto& [student, work] : students) {
+        for (const auto& [number, c] : work.cells) {
+            questions.insert(number);
+        }
+    }
+    out << "<h2>Assignment ";
+    escaped(out, assignment.empty() ? "unknown" : assignment);
+    out << "</h2>\n<table>\n<tr><th class=\"student\">student</th>";
+    std::vector<CourseSections> columns;
+    for (const int q : questions) {
+        columns.push_back(courseSections(report.course().question(assignment, q)));
+        // The whole question and worked answer once more, in the column's heading.
+        out << "<th><details><summary>" << questionName(q) << "</summary><div>"
+            << columns.back().question << columns.back().answer << "</div></details></th>";
+    }
+    out << "</tr>\n";
+    const auto rows = inClassListOrder(students);
+    for (const auto* row : rows) {
+        studentHeading(out, row->first, row->second);
+        auto column = columns.begin();
+        for (const int q : questions) {
+            const auto it = row->second.cells.find(q);
+            if (it == row->second.cells.end()) {
+                out << "<td class=\"none\">&middot;</td>";
+            } else {
+                cell(out, it->second, *column);
+            }
+            ++column;
+        }
+        out << "</tr>\n";
+    }
+    tallyRows(out, students, questions);
+    out << "</table>\n";
+    notesList(out, rows);
 }
 
 } // namespace
 
 void writePage(const Report& report, Out& out, const std::function<void(std::size_t)>& written)
 {
-    std::size_t done = 0;
+    std::string legend;
+    ratingInto(legend, "", '0', "");
+    legend += " no confidence, or critique needed but not given; ";
+    ratingInto(legend, "", '1', "");
+    legend += " some confidence, or critique not adequate; ";
+    ratingInto(legend, "", '2', "");
+    legend += " pretty confident, or critique mostly adequate; ";
+    ratingInto(legend, "", '3', "");
+    legend += " certain, or no critique needed; ";
+    ratingInto(legend, "", 0, "");
+    legend += " not rated yet; ";
+    ratingInto(legend, "", kRatingEmpty, "");
+    legend += " no rating typed; <span class=\"r ri\">x</span> a rating other than 0 to 3 "
+              "(what was typed shows when pointed at, and in the opened cell).";
     out << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
         << "<title>" << kCourseTitle << ": responses</title>\n<style>" << kStyle
         << "</style>\n</head>\n<body>\n<h1>" << kCourseTitle << ": responses</h1>\n"
         << "<p>Each cell shows the confidence rating, then the self-critique rating, of the "
-           "student's latest response to the question: "
-        << "<span class=\"r r0\">0</span> no confidence or critique needed but not given, "
-        << "<span class=\"r r1\">1</span> some confidence or critique not adequate, "
-        << "<span class=\"r r2\">2</span> pretty confident or critique mostly adequate, "
-        << "<span class=\"r r3\">3</span> certain or no critique needed; "
-        << "<span class=\"r rx\">&middot;</span> not rated yet, "
-        << "<span class=\"r rx\">&ndash;</span> rating cancelled. "
-        << "Open a cell for the question, the response, the worked answer and the "
-           "critique; open a question's heading for the whole question.</p>\n";
+           "student's latest response and critique to the question that are not empty: "
+        << legend
+        << " Open a cell for the question, every response, the worked answer and every "
+           "critique; open a question's heading for the whole question. Students are in the "
+           "order of their last names; under each run of a student, the dates of the runs.</p>\n";
+    needsHelpList(report, out);
+    std::size_t done = 0;
     for (const auto& [assignment, students] : report.cells()) {
-        const CourseAssignment* course = report.course().assignment(assignment);
-        std::set<int> questions;
-        if (course) {
-            for (const CourseQuestion& q : course->questions) {
-                questions.insert(q.number);
-            }
-        }
-        for (const auto& [student, work] : students) {
-            for (const auto& [number, c] : work.cells) {
-                questions.insert(number);
-            }
-        }
-        out << "<h2>Assignment ";
-        escaped(out, assignment);
-        out << "</h2>\n<table>\n<tr><th class=\"student\">student</th>";
-        for (const int q : questions) {
-            // The whole question once, in its column's heading.
-            out << "<th><details><summary>" << questionName(q) << "</summary><div>";
-            const CourseQuestion* question = report.course().question(assignment, q);
-            section(out, "Question", question ? std::string_view(question->text) : "");
-            section(out, "Worked answer begins", question ? firstLine(question->answer) : "");
-            out << "</div></details></th>";
-        }
-        out << "</tr>\n";
-        std::vector<CourseSections> columns;
-        for (const int q : questions) {
-            columns.push_back(courseSections(report.course().question(assignment, q)));
-        }
-        for (const auto& [student, work] : students) {
-            const auto& cells = work.cells;
-            out << "<tr><th class=\"student\">";
-            escaped(out, student);
-            out << "</th>";
-            auto column = columns.begin();
-            for (const int q : questions) {
-                const auto it = cells.find(q);
-                if (it == cells.end()) {
-                    out << "<td class=\"none\">&middot;</td>";
-                } else {
-                    cell(out, it->second, *column);
-                }
-                ++column;
-            }
-            out << "</tr>\n";
-        }
-        out << "</table>\n";
+        assignmentGrid(report, out, assignment, students);
         if (written) {
             written(++done);
         }
