@@ -58,6 +58,11 @@ std::FILE* openOutput(const std::string& path);
 // first); 0 or the errno of the write that failed.
 int writeTexts(std::FILE* file, const std::vector<std::string>& texts);
 
+// Readies the allocator for threads that each build up tens of megabytes:
+// glibc grows a thread's heap a page at a time otherwise, each step a system
+// call that holds up every other thread's page faults.
+void prepareMemory();
+
 // The words of the command line, UTF-8. On Windows the console is also set
 // to show UTF-8, as the summary is written.
 std::vector<std::string> programWords(int argc, char* argv[]);

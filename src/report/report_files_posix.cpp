@@ -5,6 +5,9 @@
 #include <climits>
 #include <dirent.h>
 #include <fcntl.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
@@ -113,4 +116,12 @@ int writeTexts(std::FILE* file, const std::vector<std::string>& texts)
 std::vector<std::string> programWords(int argc, char* argv[])
 {
     return {argv, argv + argc};
+}
+
+void prepareMemory()
+{
+#ifdef __GLIBC__
+    // Heaps then grow 32 MiB at a time; pages are still only taken when used.
+    mallopt(M_TOP_PAD, 32 << 20);
+#endif
 }

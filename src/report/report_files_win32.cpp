@@ -131,3 +131,5 @@ std::vector<std::string> programWords(int argc, char* argv[])
     LocalFree(words);
     return out;
 }
+
+void prepareMemory() {}

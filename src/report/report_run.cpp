@@ -209,6 +209,7 @@ int runReport(const ReportOptions& options, std::ostream& out, std::ostream& err
     if (!outputs.open(options, err)) {
         return 1;
     }
+    prepareMemory();
     const CourseIndex course(courseEntries());
     Report report(course, nullptr);
     std::FILE* csv = outputs.csvError == 0 ? outputs.csv.get() : nullptr;
