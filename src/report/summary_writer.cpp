@@ -97,7 +97,9 @@ void writeRun(Out& out, const RunSummary& run, std::size_t questions)
 
 void writeSummary(const Report& report, Out& out)
 {
-    for (const auto& [student, runs] : report.runs()) {
+    // In the page's order of students.
+    for (const auto* studentRuns : inClassListOrder(report.runs())) {
+        const auto& [student, runs] = *studentRuns;
         out << student << '\n';
         std::string assignment = "\x01";
         std::vector<const RunSummary*> ofAssignment;

@@ -143,6 +143,9 @@ TEST_F(ClassFolder, ReportsTheTwoProblemsAndWritesEverythingElse)
         EXPECT_NE(summary.find(line), std::string::npos) << line << "\nin\n" << summary;
     }
     EXPECT_EQ(summary.find("Zed"), std::string::npos);
+    // As class lists are: by last name.
+    EXPECT_LT(summary.find("Bo Chen\n"), summary.find("Cy Diaz\n"));
+    EXPECT_LT(summary.find("Cy Diaz\n"), summary.find("Ann Lee\n"));
 
     const std::string page = [&] {
         QFile f(out.filePath("class.html"));
