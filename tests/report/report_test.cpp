@@ -431,7 +431,8 @@ TEST_P(FilesOutput, IsWrittenInTheFilesOrder)
     std::ostringstream err;
     bool complete = true;
     {
-        OrderedOutput output(3, csv, err);
+        CsvFile file(csv, 0);
+        OrderedOutput output(3, &file, err);
         for (const OutputStep& step : GetParam().steps) {
             std::string rows = step.rows;
             if (step.finished) {
@@ -444,7 +445,7 @@ TEST_P(FilesOutput, IsWrittenInTheFilesOrder)
             complete = complete && step.complete;
         }
         EXPECT_EQ(output.complete(), complete);
-        EXPECT_EQ(output.csvError(), 0);
+        EXPECT_EQ(file.error(), 0);
     }
     std::rewind(csv);
     std::string written(64, '\0');
