@@ -20,6 +20,7 @@ struct ReadCell {
     std::string text;   // the string, or the number as written
     std::string fill;   // "E04A3F"; empty when none
     std::string format; // "yyyy-mm-dd"; empty when general
+    bool wrapped = false;
     bool operator==(const ReadCell&) const = default;
 };
 
@@ -27,6 +28,8 @@ struct ReadSheet {
     std::string name;
     std::map<std::pair<int, int>, ReadCell> cells; // by row and column, from 0
     int rows = 0;                                  // the last row written, plus one
+    int frozenRows = 0;
+    std::string filter = {}; // the range with a filter, "A1:J20"
     const ReadCell* at(int row, int column) const
     {
         const auto it = cells.find({row, column});
@@ -133,7 +136,12 @@ inline ReadBook readWorkbook(const std::string& path)
     // The styles: each cell format's fill and number format.
     std::map<QString, QString> formats;
     std::vector<QString> fills;
-    std::vector<std::pair<std::string, std::string>> styles;
+    struct Style {
+        std::string fill;
+        std::string format;
+        bool wrapped = false;
+    };
+    std::vector<Style> styles;
     bool inCellFormats = false;
     elements(zipPart(path, "xl/styles.xml"), [&](QXmlStreamReader& r) {
         const auto attribute = [&](const char* name) { return r.attributes().value(name); };
@@ -149,8 +157,10 @@ inline ReadBook readWorkbook(const std::string& path)
             inCellFormats = false;
         } else if (r.name() == u"xf" && inCellFormats) {
             const auto fill = attribute("fillId").toUInt();
-            styles.emplace_back(fill < fills.size() ? fills[fill].toStdString() : std::string(),
-                                formats[attribute("numFmtId").toString()].toStdString());
+            styles.push_back({fill < fills.size() ? fills[fill].toStdString() : std::string(),
+                              formats[attribute("numFmtId").toString()].toStdString()});
+        } else if (r.name() == u"alignment" && inCellFormats && !styles.empty()) {
+            styles.back().wrapped = attribute("wrapText") == u"1";
         }
     });
     std::vector<std::string> shared;
@@ -182,10 +192,16 @@ inline ReadBook readWorkbook(const std::string& path)
                          type = r.attributes().value("t").toString();
                          const auto style = r.attributes().value("s").toUInt();
                          if (style < styles.size()) {
-                             std::tie(cell->fill, cell->format) = styles[style];
+                             cell->fill = styles[style].fill;
+                             cell->format = styles[style].format;
+                             cell->wrapped = styles[style].wrapped;
                          }
                          cell->kind = type.isEmpty() || type == u"n" ? ReadCell::Kind::number
                                                                      : ReadCell::Kind::text;
+                     } else if (r.name() == u"pane" && r.attributes().value("state") == u"frozen") {
+                         sheet.frozenRows = r.attributes().value("ySplit").toInt();
+                     } else if (r.name() == u"autoFilter") {
+                         sheet.filter = r.attributes().value("ref").toString().toStdString();
                      } else if (r.name() == u"f" && cell) {
                          cell->kind = ReadCell::Kind::formula;
                      } else if (r.name() == u"v" && cell) {

@@ -70,6 +70,8 @@ TEST_P(ResponsesSheet, HoldsWhatWasTypedAsText)
     const ReadSheet* sheet = book.sheet("Responses");
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->rows, 2);
+    EXPECT_EQ(sheet->frozenRows, 1);
+    EXPECT_EQ(sheet->filter, "A1:J2");
     EXPECT_EQ(sheet->row(0, 10),
               (std::vector<std::string>{"student", "file", "date", "time", "assignment", "question",
                                         "kind", "rating", "response", "entry"}));
@@ -89,6 +91,7 @@ TEST_P(ResponsesSheet, HoldsWhatWasTypedAsText)
     EXPECT_EQ(cell(3).text, "0.375"); // nine o'clock
     EXPECT_EQ(cell(3).format, "hh:mm:ss");
     EXPECT_EQ(cell(8).kind, Kind::text);
+    EXPECT_TRUE(cell(8).wrapped);
     EXPECT_EQ(cell(8).text, QString(c.response).replace("\r\n", "\n").toStdString());
     if (c.shown.empty()) {
         EXPECT_EQ(sheet->at(1, 7), nullptr);
