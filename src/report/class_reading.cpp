@@ -89,7 +89,7 @@ unsigned threadCount(unsigned asked, std::size_t students)
 } // namespace
 
 // Each thread keeps its own report, and the reports are merged at the end.
-ClassReading readClass(const std::vector<InputFile>& inputs, unsigned threads, std::FILE* csv,
+ClassReading readClass(const std::vector<InputFile>& inputs, unsigned threads, CsvSink* csv,
                        Report& report, std::ostream& err)
 {
     const Students students(inputs);
@@ -126,5 +126,5 @@ ClassReading readClass(const std::vector<InputFile>& inputs, unsigned threads, s
     for (const auto& other : reports) {
         report.merge(*other);
     }
-    return {output.complete(), output.csvError()};
+    return {output.complete()};
 }

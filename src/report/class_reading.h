@@ -1,9 +1,9 @@
 #pragma once
 
 #include "record/records.h"
+#include "report/ordered_output.h"
 #include "report/report.h"
 
-#include <cstdio>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -19,12 +19,11 @@ struct InputFile {
 
 struct ClassReading {
     bool complete = true; // every file was read whole
-    int csvError = 0;     // the errno of a failed write to the CSV file
 };
 
 // Reads the files into `report` on `threads` threads (0: one per core), each
 // student's files on one thread, in order, so that the latest texts and the
 // copies found twice are those of a reading by one. The rows go to `csv`
 // when it is given and each problem to `err`, both in the files' order.
-ClassReading readClass(const std::vector<InputFile>& inputs, unsigned threads, std::FILE* csv,
+ClassReading readClass(const std::vector<InputFile>& inputs, unsigned threads, CsvSink* csv,
                        Report& report, std::ostream& err);

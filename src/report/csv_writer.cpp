@@ -11,25 +11,25 @@ constexpr std::size_t kFullSize = std::size_t{1} << 18;
 
 } // namespace
 
+void appendCsvField(std::string& out, std::string_view text)
+{
+    if (!byteScan::holdsAny<',', '"', '\r', '\n'>(text)) {
+        out += text;
+        return;
+    }
+    out += '"';
+    for (std::size_t quote; (quote = text.find('"')) != std::string_view::npos;) {
+        out.append(text.substr(0, quote + 1));
+        out += '"';
+        text.remove_prefix(quote + 1);
+    }
+    out += text;
+    out += '"';
+}
+
 CsvWriter::CsvWriter(std::string& text, std::function<void(std::string&)> full)
     : buffer_(text), full_(std::move(full))
 {
-}
-
-void CsvWriter::field(std::string_view text)
-{
-    if (!byteScan::holdsAny<',', '"', '\r', '\n'>(text)) {
-        buffer_ += text;
-        return;
-    }
-    buffer_ += '"';
-    for (std::size_t quote; (quote = text.find('"')) != std::string_view::npos;) {
-        buffer_.append(text.substr(0, quote + 1));
-        buffer_ += '"';
-        text.remove_prefix(quote + 1);
-    }
-    buffer_ += text;
-    buffer_ += '"';
 }
 
 void CsvWriter::row(const ReportRow& row)

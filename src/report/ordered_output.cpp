@@ -2,7 +2,21 @@
 
 #include "report/report_files.h"
 
-OrderedOutput::OrderedOutput(std::size_t files, std::FILE* csv, std::ostream& err)
+void CsvFile::write(const std::vector<std::string>& texts)
+{
+    if (error_ == 0) {
+        error_ = writeTexts(file_, texts);
+    }
+}
+
+void CsvSinks::write(const std::vector<std::string>& texts)
+{
+    for (CsvSink* sink : sinks_) {
+        sink->write(texts);
+    }
+}
+
+OrderedOutput::OrderedOutput(std::size_t files, CsvSink* csv, std::ostream& err)
     : slots_(files), csv_(csv), err_(err)
 {
 }
@@ -29,8 +43,8 @@ void OrderedOutput::waitToStart(std::size_t i)
 
 void OrderedOutput::writePending()
 {
-    if (csv_ && csvError_ == 0) {
-        csvError_ = writeTexts(csv_, pending_);
+    if (csv_) {
+        csv_->write(pending_);
     }
     pendingBytes_ = 0;
 }

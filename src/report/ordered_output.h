@@ -9,15 +9,52 @@
 #include <string>
 #include <vector>
 
+// Where the CSV rows go, in the files' order, from one thread at a time;
+// each text holds whole rows.
+class CsvSink
+{
+public:
+    virtual ~CsvSink() = default;
+    virtual void write(const std::vector<std::string>& texts) = 0;
+};
+
+// The CSV file, written past its stream (flushed before). After a write it
+// took less of, nothing more is written.
+class CsvFile : public CsvSink
+{
+public:
+    CsvFile(std::FILE* file, int error) : file_(file), error_(error) {}
+    void write(const std::vector<std::string>& texts) override;
+    // The errno of the write that failed; 0 when none did.
+    int error() const { return error_; }
+
+private:
+    std::FILE* file_;
+    int error_;
+};
+
+// The CSV file and the workbook, one after the other.
+class CsvSinks : public CsvSink
+{
+public:
+    void add(CsvSink* sink) { sinks_.push_back(sink); }
+    // Null when there is none.
+    CsvSink* sink() { return sinks_.empty() ? nullptr : this; }
+    void write(const std::vector<std::string>& texts) override;
+
+private:
+    std::vector<CsvSink*> sinks_;
+};
+
 // What the files read on several threads give, written in the files' order
 // by a thread that finishes the next file to be written: each file's CSV
-// rows to the CSV file and its messages to `err`. A thread may run only so
+// rows to `csv` and its messages to `err`. A thread may run only so
 // far ahead of the one being written, and a file's rows are written as they
 // come once it is the next, so a long file is never held.
 class OrderedOutput
 {
 public:
-    OrderedOutput(std::size_t files, std::FILE* csv, std::ostream& err);
+    OrderedOutput(std::size_t files, CsvSink* csv, std::ostream& err);
 
     // Waits until file i is near enough to the one being written.
     void waitToStart(std::size_t i);
@@ -29,8 +66,6 @@ public:
 
     // Once every file is finished: false when one was not read whole.
     bool complete() const { return complete_; }
-    // The errno of a write the CSV file took less of; 0 when none.
-    int csvError() const { return csvError_; }
 
 private:
     struct Slot {
@@ -39,7 +74,7 @@ private:
         bool complete = false;
         bool finished = false;
     };
-    // Writes the pending texts to the CSV file.
+    // Gives the pending texts to the CSV's sink.
     void writePending();
     // Under the lock: the written texts are kept to be filled again.
     void recycle();
@@ -52,9 +87,8 @@ private:
     // Rows of small files are written a piece at a time.
     static constexpr std::size_t kPiece = std::size_t{1} << 20;
     std::vector<Slot> slots_;
-    std::FILE* csv_;
+    CsvSink* csv_;
     std::ostream& err_;
-    int csvError_ = 0;
     std::size_t next_ = 0; // the file whose output is written next
     std::size_t heldBytes_ = 0;
     // Rows of files whose turn has come, not yet given to the file.

@@ -2,6 +2,7 @@
 
 #include <ostream>
 #include <string_view>
+#include <utility>
 
 #ifndef QA_TUTOR_VERSION
 #define QA_TUTOR_VERSION "unknown"
@@ -11,7 +12,8 @@ namespace
 {
 
 constexpr std::string_view kUsage =
-    "Usage: qa-tutor-report [--recursive] [--csv FILE] [--html FILE] FILE_OR_FOLDER...\n";
+    "Usage: qa-tutor-report [--recursive] [--csv FILE] [--html FILE] [--xlsx FILE]\n"
+    "                       [--grades FILE] [--csv-bom] FILE_OR_FOLDER...\n";
 
 constexpr std::string_view kHelp =
     "qa-tutor-report: reads the record files of qa-tutor (Precalculus I) that students send\n"
@@ -23,11 +25,17 @@ constexpr std::string_view kHelp =
     "A record that cannot be read is told on standard error with its file and line.\n"
     "\n"
     "Options:\n"
-    "  --csv FILE   write one row per response and note to FILE (CSV, UTF-8)\n"
-    "  --html FILE  write one page with a grid of students by questions to FILE\n"
-    "  --recursive  read the send files in the folders' subfolders as well\n"
-    "  --help       show this help and exit\n"
-    "  --version    show the version and exit\n"
+    "  --csv FILE     write one row per response and note to FILE (CSV, UTF-8)\n"
+    "  --html FILE    write one page with a grid of students by questions to FILE\n"
+    "  --xlsx FILE    write a workbook to FILE: the CSV's rows, a grid of students by\n"
+    "                 questions per assignment, and the gradebook\n"
+    "  --grades FILE  write the gradebook to FILE (CSV): per student and assignment,\n"
+    "                 questions answered of the course's, critiques, mean ratings and\n"
+    "                 the last run's date\n"
+    "  --csv-bom      begin the CSV files with a UTF-8 byte order mark, for Excel\n"
+    "  --recursive    read the send files in the folders' subfolders as well\n"
+    "  --help         show this help and exit\n"
+    "  --version      show the version and exit\n"
     "\n"
     "Exit status: 0 when everything was read, 1 when a file or record was skipped,\n"
     "2 for a usage error.\n";
@@ -37,6 +45,23 @@ int usageError(std::ostream& err, std::string_view what)
     err << "qa-tutor-report: " << what << '\n'
         << kUsage << "Try 'qa-tutor-report --help' for more information.\n";
     return 2;
+}
+
+// The options that name a file to write.
+constexpr std::pair<std::string_view, std::string ReportOptions::*> kFileOptions[] = {
+    {"--csv", &ReportOptions::csv},
+    {"--html", &ReportOptions::html},
+    {"--xlsx", &ReportOptions::xlsx},
+    {"--grades", &ReportOptions::grades}};
+
+std::string ReportOptions::*fileOption(std::string_view arg)
+{
+    for (const auto& [name, field] : kFileOptions) {
+        if (arg == name) {
+            return field;
+        }
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -60,17 +85,22 @@ std::variant<ReportOptions, int> parseReportCommandLine(int argc, const char* co
             return 0;
         } else if (arg == "--recursive") {
             options.recursive = true;
-        } else if (arg == "--csv" || arg == "--html") {
+        } else if (arg == "--csv-bom") {
+            options.csvBom = true;
+        } else if (const auto field = fileOption(arg)) {
             if (i + 1 == argc || std::string_view(argv[i + 1]).empty()) {
                 return usageError(err, "option '" + std::string(arg) + "' needs a file");
             }
-            (arg == "--csv" ? options.csv : options.html) = argv[++i];
+            options.*field = argv[++i];
         } else {
             return usageError(err, "unexpected argument '" + std::string(arg) + "'");
         }
     }
     if (options.paths.empty()) {
         return usageError(err, "no file or folder to read");
+    }
+    if (options.csvBom && options.csv.empty() && options.grades.empty()) {
+        return usageError(err, "option '--csv-bom' needs '--csv' or '--grades'");
     }
     return options;
 }

@@ -3,8 +3,10 @@
 #include "bank/course.h"
 #include "record/student_records.h"
 #include "report/class_reading.h"
+#include "report/gradebook.h"
 #include "report/report.h"
 #include "report/report_files.h"
+#include "report/workbook.h"
 #include "report/writers.h"
 
 #include <QString>
@@ -16,6 +18,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <ostream>
 #include <thread>
 #include <unordered_set>
@@ -107,15 +110,19 @@ std::vector<InputFile> inputFiles(const ReportOptions& options, std::ostream& er
     return inputs;
 }
 
-// The CSV file and the page, opened before anything is read so that a path
-// that cannot be written is told at once.
+// Each output file, opened before anything is read so that a path that
+// cannot be written is told at once.
 struct Outputs {
     std::unique_ptr<std::FILE, FileCloser> csv;
-    int csvError = 0;
+    std::optional<CsvFile> csvRows;
     std::ofstream page;
+    std::unique_ptr<Workbook> workbook;
+    std::unique_ptr<std::FILE, FileCloser> grades;
+    CsvSinks rows; // where the CSV's rows go as they are read
 
     bool open(const ReportOptions& options, std::ostream& err)
     {
+        const std::string_view bom = options.csvBom ? kUtf8Bom : std::string_view();
         if (!options.csv.empty()) {
             csv.reset(openOutput(options.csv));
             if (!csv) {
@@ -124,11 +131,12 @@ struct Outputs {
             }
             // Given to the file before the rows, which are written past the stream.
             errno = 0;
-            if (std::fwrite(CsvWriter::kHeader.data(), 1, CsvWriter::kHeader.size(), csv.get()) !=
-                    CsvWriter::kHeader.size() ||
-                std::fflush(csv.get()) != 0) {
-                csvError = errno ? errno : EIO;
-            }
+            const std::string header = std::string(bom).append(CsvWriter::kHeader);
+            const bool written =
+                std::fwrite(header.data(), 1, header.size(), csv.get()) == header.size() &&
+                std::fflush(csv.get()) == 0;
+            csvRows.emplace(csv.get(), written ? 0 : errno ? errno : EIO);
+            rows.add(&*csvRows);
         }
         if (!options.html.empty()) {
             page.open(systemPath(options.html), std::ios::binary | std::ios::trunc);
@@ -137,23 +145,73 @@ struct Outputs {
                 return false;
             }
         }
+        if (!options.grades.empty()) {
+            grades.reset(openOutput(options.grades));
+            if (!grades) {
+                err << options.grades << ": " << systemMessage(errno) << '\n';
+                return false;
+            }
+        }
+        if (!options.xlsx.empty()) {
+            std::string error;
+            workbook = Workbook::open(options.xlsx, error);
+            if (!workbook) {
+                err << options.xlsx << ": " << error << '\n';
+                return false;
+            }
+            rows.add(workbook.get());
+        }
         return true;
     }
 
-    // False when the CSV file did not take everything.
-    bool closeCsv(const std::string& path, std::ostream& err)
+    // False, told, when the file did not take everything.
+    static bool close(std::unique_ptr<std::FILE, FileCloser>& file, int error,
+                      const std::string& path, std::ostream& err)
     {
-        if (!csv) {
+        if (!file) {
             return true;
         }
         errno = 0;
-        const bool written = csvError == 0 && std::fflush(csv.get()) == 0;
-        if (!written || std::fclose(csv.release()) != 0) {
-            const int error = csvError ? csvError : errno;
+        const bool written = error == 0 && std::fflush(file.get()) == 0;
+        if (!written || std::fclose(file.release()) != 0) {
+            error = error ? error : errno;
             err << path << ": " << systemMessage(error ? error : EIO) << '\n';
             return false;
         }
         return true;
+    }
+
+    bool closeCsv(const std::string& path, std::ostream& err)
+    {
+        return close(csv, csvRows ? csvRows->error() : 0, path, err);
+    }
+
+    // The workbook's grids and gradebook and the grades, from the cells
+    // before the page frees them; false when one could not be written.
+    bool writeGrades(const Report& report, const ReportOptions& options, std::ostream& err)
+    {
+        if (!workbook && !grades) {
+            return true;
+        }
+        const Gradebook book = gradebookOf(report);
+        bool ok = true;
+        if (workbook) {
+            workbook->writeGrids(report);
+            workbook->writeGradebook(book);
+            if (const std::string error = workbook->close(); !error.empty()) {
+                err << options.xlsx << ": " << error << '\n';
+                ok = false;
+            }
+            workbook.reset();
+        }
+        if (grades) {
+            const std::string text = std::string(options.csvBom ? kUtf8Bom : "") + gradesCsv(book);
+            errno = 0;
+            const bool written =
+                std::fwrite(text.data(), 1, text.size(), grades.get()) == text.size();
+            ok = close(grades, written ? 0 : errno ? errno : EIO, options.grades, err) && ok;
+        }
+        return ok;
     }
 };
 
@@ -212,12 +270,12 @@ int runReport(const ReportOptions& options, std::ostream& out, std::ostream& err
     prepareMemory();
     const CourseIndex course(courseEntries());
     Report report(course, nullptr);
-    std::FILE* csv = outputs.csvError == 0 ? outputs.csv.get() : nullptr;
-    report.keepCells(!options.html.empty());
-    const ClassReading reading = readClass(inputs, options.threads, csv, report, err);
+    report.keepCells(!options.html.empty() || outputs.workbook || outputs.grades);
+    const ClassReading reading =
+        readClass(inputs, options.threads, outputs.rows.sink(), report, err);
     complete = reading.complete && complete;
-    outputs.csvError = outputs.csvError ? outputs.csvError : reading.csvError;
     complete = outputs.closeCsv(options.csv, err) && complete;
+    complete = outputs.writeGrades(report, options, err) && complete;
     if (const int pageError = writeSummaryAndPage(report, out, outputs.page)) {
         err << options.html << ": " << systemMessage(pageError) << '\n';
         complete = false;

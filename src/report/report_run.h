@@ -10,9 +10,13 @@ struct ReportOptions {
     std::string csv;
     std::string html;
     unsigned threads = 0; // 0: one per core
+    // Initialized, so that the options may be given from the first few on.
+    std::string xlsx{};
+    std::string grades{};
+    bool csvBom = false; // the CSV files begin with a UTF-8 byte order mark
 };
 
-// Reads every record file the paths name or hold, writes the CSV and the page
-// where asked and the summary to `out`; each file or record skipped is told
-// on `err`. 0 when everything was read, 1 otherwise.
+// Reads every record file the paths name or hold, writes the CSV, the page,
+// the workbook and the grades where asked and the summary to `out`; each file or record skipped is
+// told on `err`. 0 when everything was read, 1 otherwise.
 int runReport(const ReportOptions& options, std::ostream& out, std::ostream& err);

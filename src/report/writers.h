@@ -19,6 +19,14 @@ std::string questionName(int number);
 std::string isoDate(QDate date);
 std::string clockTime(QTime time);
 
+// Begins a CSV file when it is asked for: Excel on Windows reads a file
+// without it in the system's code page.
+inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// A field as RFC 4180 has it: quoted, its quotes doubled, when it holds a
+// comma, a quote or a line break.
+void appendCsvField(std::string& out, std::string_view text);
+
 // The rows as RFC 4180 CSV in UTF-8, appended to a text as they come; when it
 // holds a quarter megabyte or more it is handed to `full`, which may write and empty it.
 class CsvWriter : public RowSink
@@ -31,7 +39,7 @@ public:
     void row(const ReportRow& row) override;
 
 private:
-    void field(std::string_view text);
+    void field(std::string_view text) { appendCsvField(buffer_, text); }
     std::string& buffer_;
     std::function<void(std::string&)> full_;
     // Most rows are of the file and date of the row before.

@@ -163,4 +163,23 @@ TEST_F(ClassFolder, ReportsTheTwoProblemsAndWritesEverythingElse)
     EXPECT_EQ(cells, 10u + 4u + 3u + 4u);
 }
 
+// libxlsxwriter tells its own failures on standard error; the program tells
+// each once, with the file.
+TEST_F(ClassFolder, TellsAWorkbookNotWrittenOnce)
+{
+    QTime clock(9, 0);
+    write("send_0416Ann_Lee.txt",
+          w.run(FileRole::send, "001", QDate(2026, 4, 16), clock, "AAA", 2, "Ann Lee"));
+    QProcess report;
+    report.start(QStringLiteral(QA_TUTOR_REPORT_PROGRAM),
+                 {dir.path(), "--xlsx", "/dev/full", "--grades", out.filePath("grades.csv")});
+    ASSERT_TRUE(report.waitForFinished(60000));
+    EXPECT_EQ(report.exitCode(), 1);
+    EXPECT_EQ(report.readAllStandardError().toStdString(), "/dev/full: No space left on device\n");
+    EXPECT_TRUE(report.readAllStandardOutput().startsWith("Ann Lee\n"));
+    QFile grades(out.filePath("grades.csv"));
+    ASSERT_TRUE(grades.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(grades.readAll().contains("\r\nAnn Lee,2,10,2,"));
+}
+
 } // namespace

@@ -1,4 +1,5 @@
-#include "class_files.h"
+#include "report_fixture.h"
+#include "workbook_reading.h"
 
 #include "bank/course.h"
 #include "report/ordered_output.h"
@@ -19,21 +20,11 @@
 namespace
 {
 
-using Rating = ResponseTail::Rating;
-
-const ClassWriter& writer()
-{
-    static const ClassWriter w;
-    return w;
-}
-
 const CourseIndex& course()
 {
     static const CourseIndex c(courseEntries());
     return c;
 }
-
-const QDate kDay(2026, 4, 16);
 
 struct Rows : RowSink {
     void row(const ReportRow& r) override
@@ -80,11 +71,6 @@ std::pair<std::vector<std::string>, std::string> rowsOf(const std::string& bytes
         }
     }
     return {rows.read, rated};
-}
-
-const ClassWriter::Question& q(const char* assignment, int i)
-{
-    return writer().questions(assignment)[static_cast<std::size_t>(i)];
 }
 
 std::string answered(FileRole role, const char* assignment, int i, const QString& entry,
@@ -230,36 +216,6 @@ INSTANTIATE_TEST_SUITE_P(
                               },
                               {"question 003 1", "question 003 1"},
                               "none | q001 (confidence \"x\")"}));
-
-struct Folder {
-    QTemporaryDir dir;
-    std::string path(const QString& name) const { return dir.filePath(name).toStdString(); }
-    void write(const QString& name, const std::string& bytes) const
-    {
-        QFile f(dir.filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
-    }
-    QByteArray read(const QString& name) const
-    {
-        QFile f(dir.filePath(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-};
-
-struct Outcome {
-    int status = 0;
-    std::string out;
-    std::string err;
-};
-
-Outcome report(const ReportOptions& options)
-{
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = runReport(options, out, err);
-    return {status, out.str(), err.str()};
-}
 
 TEST(Copies, InTheMasterAndSendFilesCountOnce)
 {
@@ -431,7 +387,8 @@ TEST_P(FilesOutput, IsWrittenInTheFilesOrder)
     std::ostringstream err;
     bool complete = true;
     {
-        OrderedOutput output(3, csv, err);
+        CsvFile file(csv, 0);
+        OrderedOutput output(3, &file, err);
         for (const OutputStep& step : GetParam().steps) {
             std::string rows = step.rows;
             if (step.finished) {
@@ -444,7 +401,7 @@ TEST_P(FilesOutput, IsWrittenInTheFilesOrder)
             complete = complete && step.complete;
         }
         EXPECT_EQ(output.complete(), complete);
-        EXPECT_EQ(output.csvError(), 0);
+        EXPECT_EQ(file.error(), 0);
     }
     std::rewind(csv);
     std::string written(64, '\0');
@@ -526,11 +483,13 @@ TEST_P(Threads, GiveWhatOneThreadGives)
     const auto run = [&](unsigned threads, const QString& out) {
         ReportOptions options{named, false, folder.path(out + ".csv"), folder.path(out + ".html")};
         options.threads = threads;
+        options.xlsx = folder.path(out + ".xlsx");
         Outcome outcome = report(options);
-        return std::tuple(outcome, folder.read(out + ".csv"), folder.read(out + ".html"));
+        return std::tuple(outcome, folder.read(out + ".csv"), folder.read(out + ".html"),
+                          readWorkbook(options.xlsx));
     };
-    const auto [one, oneCsv, onePage] = run(1, "one");
-    const auto [many, manyCsv, manyPage] = run(GetParam(), "many");
+    const auto [one, oneCsv, onePage, oneBook] = run(1, "one");
+    const auto [many, manyCsv, manyPage, manyBook] = run(GetParam(), "many");
     EXPECT_EQ(one.status, 1);
     EXPECT_EQ(std::count(one.err.begin(), one.err.end(), '\n'), 2) << one.err;
     // Each long file's rows fill the writer's text more than once.
@@ -540,6 +499,11 @@ TEST_P(Threads, GiveWhatOneThreadGives)
     EXPECT_EQ(many.out, one.out);
     EXPECT_TRUE(manyCsv == oneCsv);
     EXPECT_TRUE(manyPage == onePage);
+    ASSERT_TRUE(oneBook.read && manyBook.read);
+    ASSERT_EQ(manyBook.sheets.size(), oneBook.sheets.size());
+    for (std::size_t s = 0; s < oneBook.sheets.size(); ++s) {
+        EXPECT_TRUE(manyBook.sheets[s].cells == oneBook.sheets[s].cells) << s;
+    }
 }
 
 // Three students, one with copies in a master and a notes file and the same
@@ -630,11 +594,16 @@ TEST_P(Threads, GiveTheWrittenOutOutputOfASmallClass)
                               folder.path("out.csv"),
                               {}};
         options.threads = threads;
+        options.xlsx = folder.path("out.xlsx");
         const Outcome r = report(options);
         EXPECT_EQ(r.status, 0) << threads;
         EXPECT_EQ(r.err, "") << threads;
         EXPECT_EQ(r.out, kSmallClassSummary) << threads;
         std::string csv = folder.read("out.csv").toStdString();
+        // The workbook's first sheet holds the CSV's rows.
+        const ReadBook book = readWorkbook(options.xlsx);
+        ASSERT_TRUE(book.read);
+        EXPECT_EQ(sheetAsCsv(book.sheets.at(0), 10, 2, 3), csvRows(csv)) << threads;
         for (std::size_t at; (at = csv.find(prefix)) != std::string::npos;) {
             csv.erase(at, prefix.size());
         }
@@ -894,7 +863,7 @@ INSTANTIATE_TEST_SUITE_P(Report, CsvField,
 
 struct OutputCase {
     const char* name;
-    bool csv; // else the page
+    std::string ReportOptions::*option;
     // The path to write to, in a folder holding one send file.
     std::function<std::string(const Folder&)> path;
     std::string message;
@@ -912,7 +881,7 @@ TEST_P(OutputFile, ThatCannotBeWrittenIsToldWithTheSystemsReason)
     const OutputCase& c = GetParam();
     const std::string path = c.path(folder);
     ReportOptions options{{folder.path("send_0416Ann.txt")}, false, {}, {}};
-    (c.csv ? options.csv : options.html) = path;
+    options.*c.option = path;
     const Outcome r = report(options);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, path + ": " + c.message + "\n");
@@ -923,18 +892,33 @@ TEST_P(OutputFile, ThatCannotBeWrittenIsToldWithTheSystemsReason)
 // opened before it.
 INSTANTIATE_TEST_SUITE_P(
     Report, OutputFile,
-    testing::Values(OutputCase{"CsvOnAFullDisk", true,
+    testing::Values(OutputCase{"CsvOnAFullDisk", &ReportOptions::csv,
                                [](const Folder&) { return std::string("/dev/full"); },
                                "No space left on device", true},
-                    OutputCase{"PageOnAFullDisk", false,
+                    OutputCase{"PageOnAFullDisk", &ReportOptions::html,
                                [](const Folder&) { return std::string("/dev/full"); },
                                "No space left on device", true},
-                    OutputCase{"CsvInAFolderThatIsNot", true,
+                    OutputCase{"WorkbookOnAFullDisk", &ReportOptions::xlsx,
+                               [](const Folder&) { return std::string("/dev/full"); },
+                               "No space left on device", true},
+                    OutputCase{"GradesOnAFullDisk", &ReportOptions::grades,
+                               [](const Folder&) { return std::string("/dev/full"); },
+                               "No space left on device", true},
+                    OutputCase{"CsvInAFolderThatIsNot", &ReportOptions::csv,
                                [](const Folder& f) { return f.path("none/class.csv"); },
                                "No such file or directory", false},
-                    OutputCase{"PageInAFolderThatIsNot", false,
+                    OutputCase{"PageInAFolderThatIsNot", &ReportOptions::html,
                                [](const Folder& f) { return f.path("none/class.html"); },
-                               "No such file or directory", false}),
+                               "No such file or directory", false},
+                    OutputCase{"WorkbookInAFolderThatIsNot", &ReportOptions::xlsx,
+                               [](const Folder& f) { return f.path("none/class.xlsx"); },
+                               "No such file or directory", false},
+                    OutputCase{"GradesInAFolderThatIsNot", &ReportOptions::grades,
+                               [](const Folder& f) { return f.path("none/grades.csv"); },
+                               "No such file or directory", false},
+                    OutputCase{"WorkbookThatIsAFolder", &ReportOptions::xlsx,
+                               [](const Folder& f) { return f.dir.path().toStdString(); },
+                               "Is a directory", false}),
     [](const auto& param) { return std::string(param.param.name); });
 
 struct NotReadCase {
@@ -1013,6 +997,8 @@ struct CommandCase {
     std::vector<const char*> args;
     int status; // -1: the options are returned
     const char* err;
+    // The output options returned, as "csv html xlsx grades bom".
+    std::string outputs = {};
 };
 
 class CommandLine : public testing::TestWithParam<CommandCase>
@@ -1034,6 +1020,11 @@ TEST_P(CommandLine, AnswersAsQaTutorDoes)
         EXPECT_NE(err.str().find("\nUsage: qa-tutor-report"), std::string::npos);
         EXPECT_TRUE(out.str().empty());
     }
+    if (const auto* o = std::get_if<ReportOptions>(&parsed); o && !GetParam().outputs.empty()) {
+        EXPECT_EQ(o->csv + ' ' + o->html + ' ' + o->xlsx + ' ' + o->grades + ' ' +
+                      (o->csvBom ? "bom" : "no bom"),
+                  GetParam().outputs);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -1047,6 +1038,24 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"UnknownOption", {"-x", "dir"}, 2, "qa-tutor-report: unexpected argument '-x'"},
         CommandCase{
             "CsvWithoutFile", {"dir", "--csv"}, 2, "qa-tutor-report: option '--csv' needs a file"},
+        CommandCase{"AllOutputs",
+                    {"--xlsx", "a.xlsx", "--grades", "g.csv", "--csv-bom", "--html", "p.html",
+                     "--csv", "a.csv", "dir"},
+                    -1,
+                    "",
+                    "a.csv p.html a.xlsx g.csv bom"},
+        CommandCase{"XlsxWithoutFile",
+                    {"dir", "--xlsx"},
+                    2,
+                    "qa-tutor-report: option '--xlsx' needs a file"},
+        CommandCase{"GradesWithAnEmptyFile",
+                    {"--grades", "", "dir"},
+                    2,
+                    "qa-tutor-report: option '--grades' needs a file"},
+        CommandCase{"BomWithoutACsv",
+                    {"--csv-bom", "--xlsx", "a.xlsx", "dir"},
+                    2,
+                    "qa-tutor-report: option '--csv-bom' needs '--csv' or '--grades'"},
         CommandCase{"VersionWithMore",
                     {"--version", "dir"},
                     2,
