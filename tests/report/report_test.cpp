@@ -809,6 +809,37 @@ INSTANTIATE_TEST_SUITE_P(
                      "Check your solution in both equations.</p><h4>Response</h4>"}),
     [](const auto& param) { return std::string(param.param.name); });
 
+// A student who answers a question a dozen times: the cell lists the latest
+// ten, and counts the rest, however often it is answered.
+TEST(PageCell, ListsTheLatestTenResponsesAndCountsTheRest)
+{
+    Folder folder;
+    const auto& q1 = q("001", 0);
+    std::string bytes = writer().opening("001", kDay, "A");
+    for (int i = 1; i <= 12; ++i) {
+        bytes += ClassWriter::head(FileRole::send, QTime(9, i), "001", q1.number, q1.entry,
+                                   i == 12 ? QString() : QStringLiteral("try %1").arg(i)) +
+                 ClassWriter::tail(Rating::confidence, "2");
+    }
+    folder.write("send_0416Ann_Lee.txt", bytes);
+    report({{folder.dir.path().toStdString()}, false, {}, folder.path("page.html")});
+    const std::string page = folder.read("page.html").toStdString();
+    const std::string row = rowOf(page, "Ann Lee");
+    EXPECT_NE(row.find("<h4>Response (12, the one shown first, then newest first)</h4>"),
+              std::string::npos);
+    // The eleventh, the latest that is not empty, first; then the twelfth and
+    // the tenth to the third; the first two counted.
+    std::vector<std::string> listed;
+    for (std::size_t at = 0; (at = row.find("</h5><p>", at)) != std::string::npos; ++at) {
+        listed.push_back(row.substr(at + 8, row.find("</p>", at) - at - 8));
+    }
+    const std::vector<std::string> expected = {"try 11", "try 10", "try 9", "try 8", "try 7",
+                                               "try 6",  "try 5",  "try 4", "try 3"};
+    EXPECT_EQ(listed, expected);
+    EXPECT_NE(row.find("<p class=\"earlier\">(empty)</p>"), std::string::npos);
+    EXPECT_NE(row.find("and 2 earlier ones, in the CSV file"), std::string::npos);
+}
+
 TEST(PageRows, AreInClassListOrder)
 {
     const std::string& page = smallClassPage();
