@@ -80,8 +80,7 @@ void addFolder(const std::string& folder, bool recursive, Listing& listing)
 }
 
 // An archive's send files at any depth, in the order of a folder's; a member
-// whose path leads out of the archive is told and not read (macOS's
-// "__MACOSX" folder of Finder data goes without a word).
+// whose path leads out of the archive is told and not read.
 void addArchive(const std::string& path, Listing& listing)
 {
     Archive archive;
@@ -98,7 +97,7 @@ void addArchive(const std::string& path, Listing& listing)
         if (leavesItsFolder(member.rawName)) {
             listing.err << shown << ": skipped: its path leads out of the archive's folder\n";
             listing.complete = false;
-        } else if (!member.name.starts_with("__MACOSX/")) {
+        } else {
             const std::string fileName(memberFileName(member.name));
             listing.found(std::move(shown), fileName, std::move(member));
         }
