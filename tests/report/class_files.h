@@ -156,24 +156,35 @@ inline std::string zipBytes(const std::vector<std::pair<std::string, std::string
     zip_error_init(&error);
     zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
     zip_t* archive = zip_open_from_source(buffer, ZIP_TRUNCATE, &error);
+    zip_error_fini(&error);
+    if (!archive) {
+        zip_source_free(buffer);
+        return {};
+    }
     zip_source_keep(buffer);
     for (const auto& [name, bytes] : files) {
         zip_source_t* file = zip_source_buffer(archive, bytes.data(), bytes.size(), 0);
         const zip_int64_t i = zip_file_add(archive, name.c_str(), file, ZIP_FL_ENC_GUESS);
-        zip_set_file_compression(archive, static_cast<zip_uint64_t>(i),
-                                 deflate ? ZIP_CM_DEFLATE : ZIP_CM_STORE, 0);
+        if (i < 0) {
+            zip_source_free(file);
+        } else {
+            zip_set_file_compression(archive, static_cast<zip_uint64_t>(i),
+                                     deflate ? ZIP_CM_DEFLATE : ZIP_CM_STORE, 0);
+        }
     }
     std::string zip;
     zip_stat_t stat;
-    if (zip_close(archive) == 0 && zip_source_stat(buffer, &stat) == 0 &&
-        zip_source_open(buffer) == 0) {
+    const bool closed = zip_close(archive) == 0;
+    if (!closed) {
+        zip_discard(archive);
+    }
+    if (closed && zip_source_stat(buffer, &stat) == 0 && zip_source_open(buffer) == 0) {
         zip.resize(stat.size);
         zip.resize(static_cast<std::size_t>(
             std::max<zip_int64_t>(zip_source_read(buffer, zip.data(), zip.size()), 0)));
         zip_source_close(buffer);
     }
     zip_source_free(buffer);
-    zip_error_fini(&error);
     return zip;
 }
 
