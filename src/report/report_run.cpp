@@ -83,6 +83,7 @@ void addFolder(const std::string& folder, bool recursive, Listing& listing)
 // whose path leads out of the archive is told and not read.
 void addArchive(const std::string& path, Listing& listing)
 {
+    readTimeZoneOnce();
     Archive archive;
     std::vector<ArchiveMember> members;
     std::string message;
@@ -92,6 +93,7 @@ void addArchive(const std::string& path, Listing& listing)
         return;
     }
     std::sort(members.begin(), members.end(), memberBefore);
+    listing.inputs.reserve(listing.inputs.size() + members.size());
     for (ArchiveMember& member : members) {
         std::string shown = path + ':' + member.name;
         if (leavesItsFolder(member.rawName)) {

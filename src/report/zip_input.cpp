@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 namespace
@@ -128,6 +129,7 @@ bool Archive::openSource(zip_source_t* source, std::string& message)
 bool Archive::list(std::vector<ArchiveMember>& members, std::string& message) const
 {
     const zip_int64_t count = zip_get_num_entries(zip_, 0);
+    members.reserve(members.size() + static_cast<std::size_t>(std::max<zip_int64_t>(count, 0)));
     std::uint64_t declared = 0;
     for (zip_int64_t i = 0; i < count; ++i) {
         const auto index = static_cast<zip_uint64_t>(i);
@@ -207,6 +209,15 @@ const Archive* ArchiveOpener::open(const std::string& path, std::string& message
     }
     message = failure_;
     return failure_.empty() ? &archive_ : nullptr;
+}
+
+void readTimeZoneOnce()
+{
+#ifndef _WIN32
+    if (!std::getenv("TZ")) {
+        ::setenv("TZ", ":/etc/localtime", 0);
+    }
+#endif
 }
 
 bool leavesItsFolder(std::string_view name)
