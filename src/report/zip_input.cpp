@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace
 {
@@ -30,8 +31,10 @@ std::string zipMessage(zip_error_t* error)
 bool startsAsAnArchive(zip_source_t* source)
 {
     char start[4] = {};
-    const bool read = zip_source_open(source) == 0 &&
-                      zip_source_read(source, start, sizeof start) == sizeof start;
+    if (zip_source_open(source) != 0) {
+        return false;
+    }
+    const bool read = zip_source_read(source, start, sizeof start) == sizeof start;
     zip_source_close(source);
     return read && std::memcmp(start, "PK\3\4", sizeof start) == 0;
 }
@@ -59,8 +62,9 @@ std::string mib(std::uint64_t bytes)
     return std::to_string((bytes + (1 << 20) - 1) >> 20) + " MiB";
 }
 
-// Deflate gives at most 1032 bytes for one, and a member is read no further
-// than its declared size; one megabyte more for the headers of small members.
+// Deflate, which ZIP programs use for text, unpacks to at most 1032 bytes for
+// each byte stored, and a member is read no further than its declared size;
+// one megabyte more for the headers of small members.
 constexpr std::uint64_t kMostExpansion = 1032;
 constexpr std::uint64_t kSlack = std::uint64_t{1} << 20;
 
@@ -176,20 +180,22 @@ std::string Archive::read(const ArchiveMember& member, RecordSink& sink) const
     // One byte more than declared is asked for, to find a member that holds more.
     const int error = readRecords(
         [&](char* buffer, std::size_t size) -> std::ptrdiff_t {
-            const zip_int64_t n =
-                failure.empty() ? zip_fread(file, buffer, std::min<std::uint64_t>(size, left + 1))
-                                : -1;
-            if (n < 0 || static_cast<std::uint64_t>(n) > left) {
-                if (failure.empty()) {
-                    failure = n < 0 ? zipMessage(zip_file_get_error(file))
-                                    : "holds more than the archive declares (" +
-                                          std::to_string(member.size) + " bytes); read up to there";
+            if (failure.empty()) {
+                const zip_int64_t n =
+                    zip_fread(file, buffer, std::min<std::uint64_t>(size, left + 1));
+                if (n >= 0 && static_cast<std::uint64_t>(n) <= left) {
+                    left -= static_cast<std::uint64_t>(n);
+                    return static_cast<std::ptrdiff_t>(n);
                 }
-                errno = EIO;
-                return -1;
+                failure = n < 0 ? zipMessage(zip_file_get_error(file))
+                                : "holds more than the archive declares (" +
+                                      std::to_string(member.size) + " bytes); read up to there";
+                if (n > 0 && left > 0) {
+                    return static_cast<std::ptrdiff_t>(std::exchange(left, 0));
+                }
             }
-            left -= static_cast<std::uint64_t>(n);
-            return static_cast<std::ptrdiff_t>(n);
+            errno = EIO;
+            return -1;
         },
         sink);
     zip_fclose(file);

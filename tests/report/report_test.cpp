@@ -957,6 +957,7 @@ struct NotReadCase {
     // The path to name on the command line, and the file (and line) told of.
     std::function<std::pair<std::string, std::string>(const Folder&)> setUp;
     std::string message;
+    std::string alsoRead = ""; // what the summary shows of the file told of
 };
 
 class FileNotReadWhole : public testing::TestWithParam<NotReadCase>
@@ -972,6 +973,7 @@ TEST_P(FileNotReadWhole, IsToldAndTheRestIsRead)
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, told + ": " + GetParam().message + "\n");
     EXPECT_NE(r.out.find("Ann\n  assignment 001"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(GetParam().alsoRead), std::string::npos) << r.out;
 }
 
 // Bo's send file, whose last run ends in `cut`, with `after` after it; told at
@@ -990,6 +992,11 @@ std::string bosFile()
 {
     return writer().opening("001", kDay, "BOCODE") +
            answered(FileRole::send, "001", 1, q("001", 1).entry, Rating::confidence);
+}
+
+std::uint32_t bosOpening()
+{
+    return static_cast<std::uint32_t>(writer().opening("001", kDay, "BOCODE").size());
 }
 
 // An archive holding Bo's send file as `member`, and beside it a picture
@@ -1086,13 +1093,16 @@ INSTANTIATE_TEST_SUITE_P(
                         });
                     },
                     "not read: 300 MiB unpacked, more than any send file (256 MiB at most)"},
+        // Declared as its opening record alone, which is read.
         NotReadCase{"MemberHoldingMoreThanDeclared",
                     [](const Folder& f) {
                         return bosArchive(f, "send_0416Bo.txt", [](std::string& zip) {
-                            declareZipSize(zip, "send_0416Bo.txt", 100);
+                            declareZipSize(zip, "send_0416Bo.txt", bosOpening());
                         });
                     },
-                    "holds more than the archive declares (100 bytes); read up to there"},
+                    "holds more than the archive declares (" + std::to_string(bosOpening()) +
+                        " bytes); read up to there",
+                    "Bo\n  assignment 001"},
         NotReadCase{
             "MembersDeclaringMoreThanTheArchiveHolds",
             [](const Folder& f) {
