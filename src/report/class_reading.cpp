@@ -8,7 +8,9 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <set>
 #include <thread>
+#include <tuple>
 #include <unordered_map>
 
 namespace
@@ -37,39 +39,58 @@ private:
     std::string& messages_;
 };
 
-// False when the file could not be read whole or a record was skipped.
-bool readFile(const InputFile& input, InputOpener& files, Report& report, std::string& messages)
+// A thread's files and archives.
+struct Openers {
+    InputOpener files;
+    ArchiveOpener archives;
+};
+
+// What stopped the reading of a file: "" when it was read to its end.
+std::string readToEnd(const InputFile& input, Openers& openers, RecordSink& sink)
 {
-    const int fd = files.open(input.path);
-    if (fd < 0) {
-        messages += input.path + ": " + std::strerror(errno) + '\n';
-        return false;
+    if (input.member) {
+        std::string failure;
+        const Archive* archive = openers.archives.open(input.member->archive, failure);
+        return archive ? archive->read(*input.member, sink) : failure;
     }
-    FileSink sink(report, input.path, messages);
+    const int fd = openers.files.open(input.path);
+    if (fd < 0) {
+        return std::strerror(errno);
+    }
     const int error = readRecords(
         [fd](char* buffer, std::size_t size) { return readInput(fd, buffer, size); }, sink);
     closeInput(fd);
-    if (error != 0) {
-        messages += input.path + ": " + std::strerror(error) + '\n';
+    return error ? std::strerror(error) : "";
+}
+
+// False when the file could not be read whole or a record was skipped.
+bool readFile(const InputFile& input, Openers& openers, Report& report, std::string& messages)
+{
+    FileSink sink(report, input.path, messages);
+    const std::string failure = readToEnd(input, openers, sink);
+    if (!failure.empty()) {
+        messages += input.path + ": " + failure + '\n';
         return false;
     }
     return !sink.skipped;
 }
 
 // The student of each file, by number, and whose records may come twice: a
-// student with a master or notes file and another file.
+// student with a master or notes file and another file, or with two files of
+// one role and day (a copy, or the same file in a folder and an archive).
 struct Students {
     explicit Students(const std::vector<InputFile>& inputs)
     {
         std::unordered_map<std::string, std::size_t> numbers;
+        std::set<std::tuple<std::size_t, std::optional<FileRole>, std::string>> kinds;
         for (const InputFile& f : inputs) {
             const std::size_t i = numbers.emplace(f.student, numbers.size()).first->second;
             of.push_back(i);
             files.resize(numbers.size());
             keepsCopies.resize(numbers.size());
             ++files[i];
-            keepsCopies[i] =
-                keepsCopies[i] || f.role == FileRole::master || f.role == FileRole::notes;
+            keepsCopies[i] = keepsCopies[i] || f.role == FileRole::master ||
+                             f.role == FileRole::notes || !kinds.emplace(i, f.role, f.day).second;
         }
     }
     std::size_t count() const { return files.size(); }
@@ -103,7 +124,7 @@ ClassReading readClass(const std::vector<InputFile>& inputs, unsigned threads, C
         workers.emplace_back([&, t, mine = reports.back().get()] {
             std::string rows;
             rows.reserve(std::size_t{1} << 19);
-            InputOpener files;
+            Openers openers;
             for (std::size_t i = 0; i < inputs.size(); ++i) {
                 const InputFile& input = inputs[i];
                 const std::size_t student = students.of[i];
@@ -115,7 +136,7 @@ ClassReading readClass(const std::vector<InputFile>& inputs, unsigned threads, C
                 CsvWriter writer(rows, [&output, i](std::string& full) { output.spill(i, full); });
                 mine->setRows(csv ? &writer : nullptr);
                 mine->beginFile(input.student, input.path, students.dedupe(student));
-                const bool complete = readFile(input, files, *mine, messages);
+                const bool complete = readFile(input, openers, *mine, messages);
                 output.finish(i, rows, std::move(messages), complete);
             }
         });

@@ -3,6 +3,7 @@
 #include "record/records.h"
 #include "report/ordered_output.h"
 #include "report/report.h"
+#include "report/zip_input.h"
 
 #include <optional>
 #include <ostream>
@@ -10,11 +11,14 @@
 #include <vector>
 
 // A file to read, with the student it is of (from its name) and its role
-// when its name is a record file's.
+// when its name is a record file's; a member of an archive is told as
+// "archive.zip:folder/member.txt".
 struct InputFile {
     std::string path;
     std::string student;
     std::optional<FileRole> role;
+    std::string day; // a send file's MMDD: two of one student's files alike are copies
+    std::optional<ArchiveMember> member;
 };
 
 struct ClassReading {

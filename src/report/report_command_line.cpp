@@ -21,8 +21,12 @@ constexpr std::string_view kHelp =
     "ratings, the questions rated 0 or 1, notes and first and last time stamp.\n"
     "\n"
     "A folder is read for its send files (send_*.txt); master and notes files are read\n"
-    "when named. A record found in both a master file and a send file counts once.\n"
-    "A record that cannot be read is told on standard error with its file and line.\n"
+    "when named. A ZIP archive (FILE.zip) is read as a folder, at any depth, without\n"
+    "unpacking it; a member is told as ARCHIVE.zip:folder/send_MMDDName.txt. A copy\n"
+    "suffix (\" (1)\", \"-1\") or a course site's prefix ending in \"_\" is no part of a\n"
+    "file's name. A record found in two of a student's files counts once.\n"
+    "A record that cannot be read is told on standard error with its file and line;\n"
+    "another .txt file in a folder or archive is told as skipped.\n"
     "\n"
     "Options:\n"
     "  --csv FILE     write one row per response and note to FILE (CSV, UTF-8)\n"
@@ -37,8 +41,8 @@ constexpr std::string_view kHelp =
     "  --help         show this help and exit\n"
     "  --version      show the version and exit\n"
     "\n"
-    "Exit status: 0 when everything was read, 1 when a file or record was skipped,\n"
-    "2 for a usage error.\n";
+    "Exit status: 0 when everything was read (a file skipped for its name is no\n"
+    "failure), 1 when a file, member or record was skipped, 2 for a usage error.\n";
 
 int usageError(std::ostream& err, std::string_view what)
 {

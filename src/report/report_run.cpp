@@ -1,18 +1,17 @@
 #include "report/report_run.h"
 
 #include "bank/course.h"
-#include "record/student_records.h"
 #include "report/class_reading.h"
 #include "report/gradebook.h"
+#include "report/input_names.h"
 #include "report/report.h"
 #include "report/report_files.h"
 #include "report/workbook.h"
 #include "report/writers.h"
 
-#include <QString>
-
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -33,31 +32,90 @@ std::string systemMessage(int error)
     return std::strerror(error);
 }
 
-bool isSendFileName(const std::string& name)
-{
-    return name.starts_with("send_") && name.ends_with(".txt");
-}
+// The files to read as they are found, and those skipped for their names:
+// these are told at the end, once each, but for those named as well.
+struct Listing {
+    std::ostream& err;
+    std::vector<InputFile> inputs;
+    std::vector<std::pair<std::string, std::string_view>> skipped;
+    bool complete = true;
+
+    // A send file found in a folder or archive; another .txt file is skipped.
+    void found(std::string path, std::string_view fileName,
+               std::optional<ArchiveMember> member = std::nullopt)
+    {
+        FoundFile file = foundFile(fileName);
+        if (file.name) {
+            inputs.push_back({std::move(path), std::move(file.name->student), file.name->role,
+                              std::move(file.name->day), std::move(member)});
+        } else if (!file.skipped.empty()) {
+            skipped.emplace_back(std::move(path), file.skipped);
+        }
+    }
+    void tellSkipped(std::unordered_set<std::string>& read) const
+    {
+        for (const auto& [path, reason] : skipped) {
+            if (read.insert(path).second) {
+                err << path << ": " << reason << '\n';
+            }
+        }
+    }
+};
 
 // A folder's send files, in name order; a folder that cannot be listed is told.
-bool addFolder(const std::string& folder, bool recursive, std::vector<std::string>& files,
-               std::ostream& err)
+void addFolder(const std::string& folder, bool recursive, Listing& listing)
 {
     std::vector<FolderEntry> found;
     if (const int error = listFolder(folder, found)) {
-        err << folder << ": " << systemMessage(error) << '\n';
-        return false;
+        listing.err << folder << ": " << systemMessage(error) << '\n';
+        listing.complete = false;
+        return;
     }
     std::sort(found.begin(), found.end(),
               [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
-    bool ok = true;
     for (const FolderEntry& entry : found) {
         if (recursive && entry.folder) {
-            ok = addFolder(inFolder(folder, entry.name), recursive, files, err) && ok;
-        } else if (isSendFileName(entry.name)) {
-            files.push_back(inFolder(folder, entry.name));
+            addFolder(inFolder(folder, entry.name), recursive, listing);
+        } else {
+            listing.found(inFolder(folder, entry.name), entry.name);
         }
     }
-    return ok;
+}
+
+// An archive's send files at any depth, in the order of a folder's; a member
+// whose path leads out of the archive is told and not read.
+void addArchive(const std::string& path, Listing& listing)
+{
+    readTimeZoneOnce();
+    Archive archive;
+    std::vector<ArchiveMember> members;
+    std::string message;
+    if (!archive.open(path, message) || !archive.list(members, message)) {
+        listing.err << path << ": " << message << '\n';
+        listing.complete = false;
+        return;
+    }
+    std::sort(members.begin(), members.end(), memberBefore);
+    listing.inputs.reserve(listing.inputs.size() + members.size());
+    for (ArchiveMember& member : members) {
+        std::string shown = path + ':' + member.name;
+        if (leavesItsFolder(member.rawName)) {
+            listing.err << shown << ": skipped: its path leads out of the archive's folder\n";
+            listing.complete = false;
+        } else {
+            const std::string fileName(memberFileName(member.name));
+            listing.found(std::move(shown), fileName, std::move(member));
+        }
+    }
+}
+
+bool isArchiveName(const std::string& path)
+{
+    constexpr std::string_view kZip = ".zip";
+    return path.size() > kZip.size() &&
+           std::equal(kZip.begin(), kZip.end(), path.end() - kZip.size(), [](char a, char b) {
+               return a == std::tolower(static_cast<unsigned char>(b));
+           });
 }
 
 // The system's form of a UTF-8 path.
@@ -66,15 +124,17 @@ fs::path systemPath(const std::string& path)
     return fs::path(std::u8string(path.begin(), path.end()));
 }
 
-InputFile inputFile(const std::string& path)
+// A file named on the command line is read whatever its name.
+InputFile namedFile(const std::string& path)
 {
     const std::size_t end = path.find_last_of(kPathSeparators);
     const std::string name = end == std::string::npos ? path : path.substr(end + 1);
-    const auto recordName = recordFileName(QString::fromStdString(name));
+    std::optional<InputName> recordName = inputName(name);
     if (!recordName) {
-        return {path, name, std::nullopt};
+        return {path, name, std::nullopt, {}, std::nullopt};
     }
-    return {path, recordName->fullName.toStdString(), recordName->role};
+    return {path, std::move(recordName->student), recordName->role, std::move(recordName->day),
+            std::nullopt};
 }
 
 struct FileCloser {
@@ -85,26 +145,30 @@ struct FileCloser {
 // file's notes are found in the run that wrote them when that run is read first.
 std::vector<InputFile> inputFiles(const ReportOptions& options, std::ostream& err, bool& complete)
 {
-    std::vector<std::string> paths;
+    Listing listing{err, {}, {}, true};
     for (const std::string& path : options.paths) {
         std::error_code ec;
         const fs::file_status status = fs::status(systemPath(path), ec);
         if (ec && status.type() != fs::file_type::not_found) {
             err << path << ": " << ec.message() << '\n';
-            complete = false;
+            listing.complete = false;
         } else if (fs::is_directory(status)) {
-            complete = addFolder(path, options.recursive, paths, err) && complete;
+            addFolder(path, options.recursive, listing);
+        } else if (isArchiveName(path)) {
+            addArchive(path, listing);
         } else {
-            paths.push_back(path);
+            listing.inputs.push_back(namedFile(path));
         }
     }
+    complete = listing.complete && complete;
     std::vector<InputFile> inputs;
     std::unordered_set<std::string> seenPaths;
-    for (const std::string& path : paths) {
-        if (seenPaths.insert(path).second) {
-            inputs.push_back(inputFile(path));
+    for (InputFile& input : listing.inputs) {
+        if (seenPaths.insert(input.path).second) {
+            inputs.push_back(std::move(input));
         }
     }
+    listing.tellSkipped(seenPaths);
     std::stable_partition(inputs.begin(), inputs.end(),
                           [](const InputFile& f) { return f.role != FileRole::notes; });
     return inputs;

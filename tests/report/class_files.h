@@ -9,8 +9,13 @@
 #include <QString>
 #include <QTime>
 
+#include <zip.h>
+
+#include <cstdint>
+#include <cstring>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The rows of an RFC 4180 text: quoted fields may hold commas, quotes and
@@ -140,3 +145,94 @@ private:
     QMap<QString, QString> headers_;
     std::map<QString, std::vector<Question>> questions_;
 };
+
+// A ZIP archive of the files as libzip writes it: deflated, as a course site
+// stores them, or stored as they are. The names are written as given, bytes
+// and all, folders and all.
+inline std::string zipBytes(const std::vector<std::pair<std::string, std::string>>& files,
+                            bool deflate = true)
+{
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
+    zip_t* archive = zip_open_from_source(buffer, ZIP_TRUNCATE, &error);
+    zip_error_fini(&error);
+    if (!archive) {
+        zip_source_free(buffer);
+        return {};
+    }
+    zip_source_keep(buffer);
+    for (const auto& [name, bytes] : files) {
+        zip_source_t* file = zip_source_buffer(archive, bytes.data(), bytes.size(), 0);
+        const zip_int64_t i = zip_file_add(archive, name.c_str(), file, ZIP_FL_ENC_GUESS);
+        if (i < 0) {
+            zip_source_free(file);
+        } else {
+            zip_set_file_compression(archive, static_cast<zip_uint64_t>(i),
+                                     deflate ? ZIP_CM_DEFLATE : ZIP_CM_STORE, 0);
+        }
+    }
+    std::string zip;
+    zip_stat_t stat;
+    const bool closed = zip_close(archive) == 0;
+    if (!closed) {
+        zip_discard(archive);
+    }
+    if (closed && zip_source_stat(buffer, &stat) == 0 && zip_source_open(buffer) == 0) {
+        zip.resize(stat.size);
+        zip.resize(static_cast<std::size_t>(
+            std::max<zip_int64_t>(zip_source_read(buffer, zip.data(), zip.size()), 0)));
+        zip_source_close(buffer);
+    }
+    zip_source_free(buffer);
+    return zip;
+}
+
+// Where a member's headers and data are in a ZIP's bytes, found by its name
+// in the list at the archive's end: to forge a damaged or hostile archive.
+struct ZipMemberAt {
+    std::size_t central = 0; // its entry in the list
+    std::size_t local = 0;   // the header before its data
+    std::size_t data = 0;
+};
+
+inline std::uint32_t littleEndian(const std::string& bytes, std::size_t at, int size)
+{
+    std::uint32_t value = 0;
+    for (int i = size - 1; i >= 0; --i) {
+        value = value << 8 | static_cast<unsigned char>(bytes.at(at + static_cast<std::size_t>(i)));
+    }
+    return value;
+}
+
+inline void putLittleEndian(std::string& bytes, std::size_t at, std::uint32_t value, int size)
+{
+    for (int i = 0; i < size; ++i, value >>= 8) {
+        bytes.at(at + static_cast<std::size_t>(i)) = static_cast<char>(value & 0xff);
+    }
+}
+
+inline ZipMemberAt zipMemberAt(const std::string& zip, const std::string& name)
+{
+    const std::size_t end = zip.rfind("PK\5\6");
+    std::size_t at = littleEndian(zip, end + 16, 4);
+    for (std::uint32_t n = littleEndian(zip, end + 10, 2); n > 0; --n) {
+        const std::size_t nameSize = littleEndian(zip, at + 28, 2);
+        if (zip.compare(at + 46, nameSize, name) == 0) {
+            const std::size_t local = littleEndian(zip, at + 42, 4);
+            return {at, local,
+                    local + 30 + littleEndian(zip, local + 26, 2) +
+                        littleEndian(zip, local + 28, 2)};
+        }
+        at += 46 + nameSize + littleEndian(zip, at + 30, 2) + littleEndian(zip, at + 32, 2);
+    }
+    return {};
+}
+
+// The member's uncompressed size as both its headers declare it.
+inline void declareZipSize(std::string& zip, const std::string& name, std::uint32_t size)
+{
+    const ZipMemberAt at = zipMemberAt(zip, name);
+    putLittleEndian(zip, at.central + 24, size, 4);
+    putLittleEndian(zip, at.local + 22, size, 4);
+}

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -30,6 +31,64 @@ protected:
     }
     std::string path(const QString& name) { return dir.filePath(name).toStdString(); }
 
+    // The class's send files and a file that is not one; the line of Bo's
+    // torn record.
+    long long writeClass()
+    {
+        const QDate day1(2026, 4, 16);
+        const QDate day2(2026, 4, 17);
+        QTime clock(9, 0);
+        write("send_0416Ann_Lee.txt",
+              w.run(FileRole::send, "001", day1, clock, "AAA", 10, "Ann Lee"));
+        clock = QTime(9, 0);
+        std::string ann = w.run(FileRole::send, "001", day2, clock, "AAB", 5, "Ann Lee");
+        ann += w.run(FileRole::send, "002", day2, clock, "AAC", 3, "Ann Lee");
+        ann += ClassWriter::note(FileRole::send, day2, clock.addSecs(30),
+                                 w.questions("002")[2].answer, "ask about step 2");
+        write("send_0417Ann_Lee.txt", ann);
+
+        // Bo's run ends in a crash while the rating prompt is open; Bo starts again.
+        clock = QTime(13, 0);
+        std::string bo = w.run(FileRole::send, "002", day1, clock, "BBB", 4, "Bo Chen");
+        bo += ClassWriter::head(FileRole::send, clock.addSecs(60), "002", 5,
+                                w.questions("002")[4].entry, "I think 7");
+        const auto tornLine = std::count(bo.begin(), bo.end(), '\n') + 1;
+        clock = QTime(14, 0);
+        bo += w.run(FileRole::send, "002", day1, clock, "BBC", 2, "Bo Chen");
+        write("send_0416Bo_Chen.txt", bo);
+
+        clock = QTime(16, 0);
+        std::string cyFile = w.run(FileRole::send, "001", day1, clock, "CCC", 3, "Cy Diaz");
+        cyFile += ClassWriter::head(FileRole::send, clock.addSecs(60), "001", 4,
+                                    w.questions("001")[3].entry,
+                                    "<script>alert(1)</script>\r\nsecond line, with a comma");
+        cyFile += ClassWriter::tail(Rating::confidence, "1");
+        write("send_0416Cy_Diaz.txt", cyFile);
+        write("send_0417Zed.txt", "Hello! Here is my homework.\r\nx = 2\r\n");
+        write("notes.txt", "not a send file, so not read");
+        return tornLine;
+    }
+
+    // The program's exit status, standard error and output.
+    struct Run {
+        int status = -1;
+        std::string err;
+        std::string out;
+    };
+    static Run run(const QStringList& arguments)
+    {
+        QProcess report;
+        report.start(QStringLiteral(QA_TUTOR_REPORT_PROGRAM), arguments);
+        // A hang fails here.
+        if (!report.waitForFinished(60000)) {
+            report.kill();
+            report.waitForFinished();
+        }
+        return {report.exitStatus() == QProcess::NormalExit ? report.exitCode() : -1,
+                report.readAllStandardError().toStdString(),
+                report.readAllStandardOutput().toStdString()};
+    }
+
     QTemporaryDir dir;
     QTemporaryDir out;
     ClassWriter w;
@@ -37,37 +96,7 @@ protected:
 
 TEST_F(ClassFolder, ReportsTheTwoProblemsAndWritesEverythingElse)
 {
-    const QDate day1(2026, 4, 16);
-    const QDate day2(2026, 4, 17);
-    QTime clock(9, 0);
-    write("send_0416Ann_Lee.txt", w.run(FileRole::send, "001", day1, clock, "AAA", 10, "Ann Lee"));
-    clock = QTime(9, 0);
-    std::string ann = w.run(FileRole::send, "001", day2, clock, "AAB", 5, "Ann Lee");
-    ann += w.run(FileRole::send, "002", day2, clock, "AAC", 3, "Ann Lee");
-    ann += ClassWriter::note(FileRole::send, day2, clock.addSecs(30), w.questions("002")[2].answer,
-                             "ask about step 2");
-    write("send_0417Ann_Lee.txt", ann);
-
-    // Bo's run ends in a crash while the rating prompt is open; Bo starts again.
-    clock = QTime(13, 0);
-    std::string bo = w.run(FileRole::send, "002", day1, clock, "BBB", 4, "Bo Chen");
-    bo += ClassWriter::head(FileRole::send, clock.addSecs(60), "002", 5,
-                            w.questions("002")[4].entry, "I think 7");
-    const auto tornLine = std::count(bo.begin(), bo.end(), '\n') + 1;
-    clock = QTime(14, 0);
-    bo += w.run(FileRole::send, "002", day1, clock, "BBC", 2, "Bo Chen");
-    write("send_0416Bo_Chen.txt", bo);
-
-    clock = QTime(16, 0);
-    std::string cyFile = w.run(FileRole::send, "001", day1, clock, "CCC", 3, "Cy Diaz");
-    cyFile +=
-        ClassWriter::head(FileRole::send, clock.addSecs(60), "001", 4, w.questions("001")[3].entry,
-                          "<script>alert(1)</script>\r\nsecond line, with a comma");
-    cyFile += ClassWriter::tail(Rating::confidence, "1");
-    write("send_0416Cy_Diaz.txt", cyFile);
-    write("send_0417Zed.txt", "Hello! Here is my homework.\r\nx = 2\r\n");
-    write("notes.txt", "not a send file, so not read");
-
+    const long long tornLine = writeClass();
     QProcess report;
     report.start(
         QStringLiteral(QA_TUTOR_REPORT_PROGRAM),
@@ -77,7 +106,11 @@ TEST_F(ClassFolder, ReportsTheTwoProblemsAndWritesEverythingElse)
     const std::string summary = report.readAllStandardOutput().toStdString();
 
     EXPECT_EQ(report.exitCode(), 1);
-    EXPECT_EQ(err, path("send_0416Bo_Chen.txt") + ':' + std::to_string(tornLine) +
+    // The file that is not a record file is told first, as the folder is listed.
+    EXPECT_EQ(err, path("notes.txt") +
+                       ": skipped: not a record file name (send_MMDDName.txt, "
+                       "masterFile_Name.txt or notes_Name.txt)\n" +
+                       path("send_0416Bo_Chen.txt") + ':' + std::to_string(tornLine) +
                        ": expected a rating line or the closing dots; the record is skipped\n" +
                        path("send_0417Zed.txt") +
                        ":1: expected an opening record or the first rule of a record; the lines "
@@ -180,6 +213,88 @@ TEST_F(ClassFolder, TellsAWorkbookNotWrittenOnce)
     QFile grades(out.filePath("grades.csv"));
     ASSERT_TRUE(grades.open(QIODevice::ReadOnly));
     EXPECT_TRUE(grades.readAll().contains("\r\nAnn Lee,2,10,2,"));
+}
+
+// The class's files zipped, deflated, give what the folder gives, but for
+// the paths: the same exit status, messages, summary and CSV, byte for byte.
+TEST_F(ClassFolder, ReadsAZipOfTheClassAsTheFolderItHolds)
+{
+    writeClass();
+    std::vector<std::pair<std::string, std::string>> files;
+    for (const QString& name : QDir(dir.path()).entryList(QDir::Files)) {
+        files.emplace_back(name.toStdString(), read(name));
+    }
+    const QString zip = out.filePath("class.zip");
+    {
+        QFile f(zip);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        const std::string bytes = zipBytes(files);
+        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    }
+    const Run folder = run({dir.path(), "--csv", out.filePath("folder.csv")});
+    const std::string folderCsv = [&] {
+        QFile f(out.filePath("folder.csv"));
+        return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
+    }();
+    const Run archive = run({zip, "--csv", out.filePath("archive.csv")});
+    const std::string archiveCsv = [&] {
+        QFile f(out.filePath("archive.csv"));
+        return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
+    }();
+    const auto asMembers = [&](std::string text) {
+        const std::string from = dir.path().toStdString() + '/';
+        const std::string to = zip.toStdString() + ':';
+        for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
+            text.replace(at, from.size(), to);
+        }
+        return text;
+    };
+    EXPECT_EQ(folder.status, 1);
+    EXPECT_EQ(archive.status, folder.status);
+    EXPECT_EQ(std::count(folder.err.begin(), folder.err.end(), '\n'), 3) << folder.err;
+    EXPECT_EQ(archive.err, asMembers(folder.err));
+    EXPECT_NE(folder.out.find("Ann Lee\n"), std::string::npos);
+    EXPECT_EQ(archive.out, folder.out);
+    EXPECT_EQ(csvRows(folderCsv).size(), 57u);
+    EXPECT_EQ(archiveCsv, asMembers(folderCsv));
+}
+
+// Each bad archive is told once, and the rest is read: no crash, no hang.
+TEST_F(ClassFolder, TellsEachBadArchiveOnceAndReadsTheRest)
+{
+    QTime clock(9, 0);
+    const std::string ann =
+        w.run(FileRole::send, "001", QDate(2026, 4, 16), clock, "AAA", 2, "Ann Lee");
+    write("send_0416Ann_Lee.txt", ann);
+    write("text.zip", "Hello! Here is my homework.\r\n");
+    const std::string whole = zipBytes({{"send_0416Bo.txt", ann}});
+    write("cut.zip", whole.substr(0, whole.size() - 10));
+    write("climbing.zip", zipBytes({{"../../send_0416Bo.txt", ann}}));
+    std::string damaged = zipBytes({{"send_0416Bo.txt", ann}}, false);
+    damaged[damaged.find("AAA")] ^= 1;
+    write("damaged.zip", damaged);
+    std::string bomb = zipBytes({{"send_0416Bo.txt", ann}, {"send_0417Bo.txt", ann}});
+    declareZipSize(bomb, "send_0416Bo.txt", 250u << 20);
+    declareZipSize(bomb, "send_0417Bo.txt", 250u << 20);
+    write("bomb.zip", bomb);
+
+    QStringList arguments;
+    for (const char* name : {"text.zip", "cut.zip", "climbing.zip", "damaged.zip", "bomb.zip",
+                             "send_0416Ann_Lee.txt"}) {
+        arguments << dir.filePath(name);
+    }
+    const Run r = run(arguments);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
+              path("text.zip") + ": Not a zip archive\n" + path("cut.zip") +
+                  ": not a whole ZIP archive: its end, which lists its files, is missing\n" +
+                  path("climbing.zip") +
+                  ":../../send_0416Bo.txt: skipped: its path leads out of the archive's folder\n" +
+                  path("bomb.zip") +
+                  ": its files would unpack to 500 MiB, more than an archive of its size can "
+                  "hold; not read\n" +
+                  path("damaged.zip") + ":send_0416Bo.txt: CRC error\n");
+    EXPECT_NE(r.out.find("Ann Lee\n  assignment 001"), std::string::npos) << r.out;
 }
 
 } // namespace

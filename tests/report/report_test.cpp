@@ -2,6 +2,7 @@
 #include "workbook_reading.h"
 
 #include "bank/course.h"
+#include "report/input_names.h"
 #include "report/ordered_output.h"
 #include "report/report.h"
 #include "report/report_command_line.h"
@@ -271,12 +272,103 @@ std::string annsNote(FileRole role, int day)
     return ClassWriter::note(role, QDate(2026, 4, day), QTime(10, 30), q("001", 0).entry, "ask");
 }
 
+struct NameCase {
+    const char* name;
+    std::string fileName;
+    std::optional<FileRole> role; // none: not a record file's name
+    std::string student = "";
+    std::string day = "";
+};
+
+void PrintTo(const NameCase& c, std::ostream* os)
+{
+    *os << c.fileName;
+}
+
+class FileNameAsItArrives : public testing::TestWithParam<NameCase>
+{
+};
+
+TEST_P(FileNameAsItArrives, GivesTheRecordFileItNames)
+{
+    const auto name = inputName(GetParam().fileName);
+    ASSERT_EQ(name.has_value(), GetParam().role.has_value());
+    if (name) {
+        EXPECT_EQ(name->role, *GetParam().role);
+        EXPECT_EQ(name->student, GetParam().student);
+        EXPECT_EQ(name->day, GetParam().day);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Report, FileNameAsItArrives,
+    testing::Values(
+        NameCase{"AsWritten", "send_1209Ann_Lee.txt", FileRole::send, "Ann Lee", "1209"},
+        NameCase{"BrowsersCopy", "send_1209Ann_Lee (1).txt", FileRole::send, "Ann Lee", "1209"},
+        NameCase{"CopyWithoutABlank", "send_1209Ann_Lee(12).txt", FileRole::send, "Ann Lee",
+                 "1209"},
+        NameCase{"MailProgramsCopy", "send_1209Ann_Lee-2.txt", FileRole::send, "Ann Lee", "1209"},
+        NameCase{"DigitsAfterAnUnderscoreAreTheName", "send_1209Ann_2.txt", FileRole::send, "Ann 2",
+                 "1209"},
+        NameCase{"CourseSitesPrefix", "diazcarla_1234_56789_send_1209Carla_Diaz.txt",
+                 FileRole::send, "Carla Diaz", "1209"},
+        NameCase{"CourseSitesPrefixOfACopy", "diazcarla_1234_56789_send_1209Carla_Diaz-1.txt",
+                 FileRole::send, "Carla Diaz", "1209"},
+        NameCase{"CourseSitesPrefixWithBlanks",
+                 "Carla Diaz_12345_assignsubmission_file_send_1209Carla_Diaz.txt", FileRole::send,
+                 "Carla Diaz", "1209"},
+        // The first record file name after the prefix, not a later one the
+        // student's name holds.
+        NameCase{"NameHoldingAnotherFilesStart", "leeann_1_2_send_1209Ann_notes_Lee.txt",
+                 FileRole::send, "Ann notes Lee", "1209"},
+        NameCase{"NameHoldingASendFilesStart", "leeann_1_2_send_1209Ann_send_0101Lee.txt",
+                 FileRole::send, "Ann send 0101Lee", "1209"},
+        NameCase{"MasterFileWithAPrefix", "leeann_1_2_masterFile_Ann_Lee.txt", FileRole::master,
+                 "Ann Lee"},
+        NameCase{"NotesFilesCopy", "notes_Ann_Lee (3).txt", FileRole::notes, "Ann Lee"},
+        NameCase{"PrefixNotEndingInAnUnderscore", "mysend_1209Ann.txt", std::nullopt},
+        NameCase{"SendFileWithoutADay", "send_Ann.txt", std::nullopt},
+        NameCase{"CopyOfAFileWithoutAName", "send_1209 (1).txt", std::nullopt},
+        NameCase{"NotARecordFile", "readme.txt", std::nullopt},
+        NameCase{"NotText", "send_1209Ann.txt.bak", std::nullopt}),
+    [](const auto& param) { return std::string(param.param.name); });
+
 struct FilesCase {
     const char* name;
+    // "class.zip:week2/send_0416Ann.txt" is a member of class.zip, deflated.
     std::vector<std::pair<QString, std::function<std::string()>>> files;
     std::vector<QString> named; // an empty name for the folder
     std::vector<std::string> rows;
+    std::string told = ""; // the files skipped for their names, the folder left out
 };
+
+// Writes the files and the archives that hold the others.
+void writeFiles(const Folder& folder,
+                const std::vector<std::pair<QString, std::function<std::string()>>>& files)
+{
+    std::map<QString, std::vector<std::pair<std::string, std::string>>> archives;
+    for (const auto& [name, bytes] : files) {
+        const qsizetype zip = name.indexOf(".zip:");
+        if (zip < 0) {
+            folder.write(name, bytes());
+        } else {
+            archives[name.left(zip + 4)].emplace_back(name.mid(zip + 5).toStdString(), bytes());
+        }
+    }
+    for (const auto& [name, members] : archives) {
+        folder.write(name, zipBytes(members));
+    }
+}
+
+// The text with the folder's path taken out.
+std::string inFolder(std::string text, const Folder& folder)
+{
+    const std::string prefix = folder.dir.path().toStdString() + '/';
+    for (std::size_t at; (at = text.find(prefix)) != std::string::npos;) {
+        text.erase(at, prefix.size());
+    }
+    return text;
+}
 
 class FilesRead : public testing::TestWithParam<FilesCase>
 {
@@ -284,13 +376,12 @@ class FilesRead : public testing::TestWithParam<FilesCase>
 
 // A record found in two of a student's files is one row, of the file read
 // first; the files are read in the order named, a folder's send files in
-// name order, notes files last.
+// name order, notes files last. Files skipped for their names are told, and
+// are no failure.
 TEST_P(FilesRead, GiveEachRecordOnceInTheFilesOrder)
 {
     Folder folder;
-    for (const auto& [name, bytes] : GetParam().files) {
-        folder.write(name, bytes());
-    }
+    writeFiles(folder, GetParam().files);
     ReportOptions options{{}, false, folder.path("out.csv"), {}};
     for (const QString& name : GetParam().named) {
         options.paths.push_back(name.isEmpty() ? folder.dir.path().toStdString()
@@ -298,7 +389,7 @@ TEST_P(FilesRead, GiveEachRecordOnceInTheFilesOrder)
     }
     const Outcome r = report(options);
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(inFolder(r.err, folder), GetParam().told);
     std::vector<std::string> rows = {"file time kind question"};
     rows.insert(rows.end(), GetParam().rows.begin(), GetParam().rows.end());
     EXPECT_EQ(csvLines(folder, "out.csv"), rows);
@@ -359,7 +450,72 @@ INSTANTIATE_TEST_SUITE_P(
                    {"notes_Ann.txt", [] { return annsNote(FileRole::notes, 13); }}},
                   {"send_0415Ann.txt", "notes_Ann.txt", "send_0414Ann.txt"},
                   {"send_0415Ann.txt 10:01:00 question 001",
-                   "send_0414Ann.txt 10:01:00 question 001", "notes_Ann.txt 10:30:00 note 001"}}),
+                   "send_0414Ann.txt 10:01:00 question 001", "notes_Ann.txt 10:30:00 note 001"}},
+        // A browser's or mail program's copy of a send file holds the same
+        // records, and perhaps more.
+        FilesCase{"CopiesOfASendFileCountOnce",
+                  {{"send_0416Ann.txt", [] { return annsDay(FileRole::send, 16, {1}); }},
+                   {"send_0416Ann (1).txt",
+                    [] {
+                        return annsDay(FileRole::send, 16, {1, 5});
+                    }},
+                   {"send_0416Ann-1.txt", [] { return annsDay(FileRole::send, 16, {5}); }}},
+                  {""},
+                  {"send_0416Ann (1).txt 10:01:00 question 001",
+                   "send_0416Ann (1).txt 10:05:00 question 001"}},
+        FilesCase{"CourseSiteNamesGiveTheStudentOfTheSendFile",
+                  {{"leeann_1234_56789_send_0416Ann.txt",
+                    [] { return annsDay(FileRole::send, 16, {1}); }},
+                   {"Ann_12345_assignsubmission_file_send_0416Ann-1.txt",
+                    [] {
+                        return annsDay(FileRole::send, 16, {1, 5});
+                    }}},
+                  {""},
+                  {"Ann_12345_assignsubmission_file_send_0416Ann-1.txt 10:01:00 question 001",
+                   "Ann_12345_assignsubmission_file_send_0416Ann-1.txt 10:05:00 question 001"}},
+        // At any depth, each folder at the place of its name, as --recursive
+        // reads a folder; what is not a send file goes without a word.
+        FilesCase{
+            "ArchiveIsReadAsAFolder",
+            {{"class.zip:week2/send_0416Ann.txt", [] { return annsDay(FileRole::send, 16, {1}); }},
+             {"class.zip:week2-late/send_0417Ann.txt",
+              [] { return annsDay(FileRole::send, 17, {1}); }},
+             {"class.zip:Ann_1_assignsubmission_file_/send_0413Ann.txt",
+              [] { return annsDay(FileRole::send, 13, {1}); }},
+             {"class.zip:send_0415Ann.txt", [] { return annsDay(FileRole::send, 15, {1}); }},
+             {"class.zip:week2/photo.png", [] { return std::string("\x89PNG"); }},
+             {"class.zip:__MACOSX/week2/._send_0416Ann.txt",
+              [] { return std::string("\0\5\26\7"); }}},
+            {"class.zip"},
+            {"class.zip:Ann_1_assignsubmission_file_/send_0413Ann.txt 10:01:00 question 001",
+             "class.zip:send_0415Ann.txt 10:01:00 question 001",
+             "class.zip:week2/send_0416Ann.txt 10:01:00 question 001",
+             "class.zip:week2-late/send_0417Ann.txt 10:01:00 question 001"}},
+        FilesCase{"ArchiveInAFolderIsNotRead",
+                  {{"class.zip:send_0416Ann.txt", [] { return annsDay(FileRole::send, 16, {1}); }}},
+                  {""},
+                  {}},
+        FilesCase{"SameFileInAFolderAndAnArchiveCountsOnce",
+                  {{"send_0416Ann.txt", [] { return annsDay(FileRole::send, 16, {1}); }},
+                   {"class.zip:send_0416Ann.txt", [] { return annsDay(FileRole::send, 16, {1}); }}},
+                  {"", "class.zip"},
+                  {"send_0416Ann.txt 10:01:00 question 001"}},
+        FilesCase{"OtherTextFilesAreToldOnce",
+                  {{"send_0416Ann.txt", [] { return annsDay(FileRole::send, 16, {1}); }},
+                   {"readme.txt", [] { return std::string("hello"); }},
+                   {"masterFile_Ann.txt", [] { return annsDay(FileRole::master, 16, {1}); }},
+                   {"notes_Ann.txt", [] { return annsNote(FileRole::notes, 16); }},
+                   {"photo.png", [] { return std::string("\x89PNG"); }},
+                   {"._send_0416Ann.txt", [] { return std::string("\0\5\26\7"); }},
+                   {"class.zip:week2/readme.txt", [] { return std::string("hello"); }}},
+                  {"", "class.zip", "", "notes_Ann.txt"},
+                  {"send_0416Ann.txt 10:01:00 question 001", "notes_Ann.txt 10:30:00 note 001"},
+                  "masterFile_Ann.txt: skipped: a master or notes file is read only when named on "
+                  "the command line\n"
+                  "readme.txt: skipped: not a record file name (send_MMDDName.txt, "
+                  "masterFile_Name.txt or notes_Name.txt)\n"
+                  "class.zip:week2/readme.txt: skipped: not a record file name "
+                  "(send_MMDDName.txt, masterFile_Name.txt or notes_Name.txt)\n"}),
     [](const auto& param) { return std::string(param.param.name); });
 
 // What one thread does to the output of three files, step by step: a file's
@@ -608,6 +764,47 @@ TEST_P(Threads, GiveTheWrittenOutOutputOfASmallClass)
             csv.erase(at, prefix.size());
         }
         EXPECT_EQ(csv, kSmallClassCsv) << threads;
+    }
+}
+
+// The class's files in one archive give what the folder that holds them
+// gives: the same CSV, summary, page and messages, but for the paths.
+TEST_P(Threads, ReadAnArchiveAsTheFolderItHolds)
+{
+    Folder folder;
+    writeMixedClass(folder);
+    std::vector<std::pair<std::string, std::string>> members;
+    for (const QString& name : QDir(folder.dir.path()).entryList(QDir::Files)) {
+        members.emplace_back(name.toStdString(), folder.read(name).toStdString());
+    }
+    folder.write("class.zip", zipBytes(members));
+    const std::string top = folder.dir.path().toStdString();
+    const auto asMembers = [&](std::string text) {
+        const std::string from = top + '/';
+        const std::string to = from + "class.zip:";
+        for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
+            text.replace(at, from.size(), to);
+        }
+        return text;
+    };
+    for (const unsigned threads : {1u, GetParam()}) {
+        const auto run = [&](const std::string& path, const QString& out) {
+            ReportOptions options{
+                {path}, false, folder.path(out + ".csv"), folder.path(out + ".html")};
+            options.threads = threads;
+            Outcome outcome = report(options);
+            return std::tuple(outcome, folder.read(out + ".csv").toStdString(),
+                              folder.read(out + ".html"));
+        };
+        const auto [inFolder, folderCsv, folderPage] = run(top, "folder");
+        const auto [inArchive, archiveCsv, archivePage] = run(folder.path("class.zip"), "archive");
+        EXPECT_EQ(inFolder.status, 1) << threads;
+        EXPECT_EQ(inArchive.status, inFolder.status) << threads;
+        EXPECT_EQ(inArchive.err, asMembers(inFolder.err)) << threads;
+        EXPECT_EQ(inArchive.out, inFolder.out) << threads;
+        EXPECT_GT(folderCsv.size(), 1 << 20);
+        EXPECT_TRUE(archiveCsv == asMembers(folderCsv)) << threads;
+        EXPECT_TRUE(archivePage == folderPage) << threads;
     }
 }
 
@@ -957,6 +1154,7 @@ struct NotReadCase {
     // The path to name on the command line, and the file (and line) told of.
     std::function<std::pair<std::string, std::string>(const Folder&)> setUp;
     std::string message;
+    std::string alsoRead = ""; // what the summary shows of the file told of
 };
 
 class FileNotReadWhole : public testing::TestWithParam<NotReadCase>
@@ -972,6 +1170,7 @@ TEST_P(FileNotReadWhole, IsToldAndTheRestIsRead)
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, told + ": " + GetParam().message + "\n");
     EXPECT_NE(r.out.find("Ann\n  assignment 001"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(GetParam().alsoRead), std::string::npos) << r.out;
 }
 
 // Bo's send file, whose last run ends in `cut`, with `after` after it; told at
@@ -983,6 +1182,41 @@ std::pair<std::string, std::string> cutFile(const Folder& f, const std::string& 
     f.write("send_0416Bo.txt", bytes + after);
     const std::string path = f.path("send_0416Bo.txt");
     return {path, path + ':' + std::to_string(std::count(bytes.begin(), bytes.end(), '\n') + 1)};
+}
+
+// Bo's send file of one record, whose run code "BOCODE" a test may damage.
+std::string bosFile()
+{
+    return writer().opening("001", kDay, "BOCODE") +
+           answered(FileRole::send, "001", 1, q("001", 1).entry, Rating::confidence);
+}
+
+std::uint32_t bosOpening()
+{
+    return static_cast<std::uint32_t>(writer().opening("001", kDay, "BOCODE").size());
+}
+
+// An archive holding Bo's send file as `member`, and beside it a picture
+// large enough for the archive to hold what a member declares; forged by
+// `forge`. Told of: the member.
+std::pair<std::string, std::string> bosArchive(const Folder& f, const std::string& member,
+                                               const std::function<void(std::string&)>& forge = {},
+                                               bool deflate = true)
+{
+    std::string picture(300 << 10, '\0');
+    std::uint32_t x = 2463534242u;
+    for (char& c : picture) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        c = static_cast<char>(x);
+    }
+    std::string zip = zipBytes({{member, bosFile()}, {"photo.png", picture}}, deflate);
+    if (forge) {
+        forge(zip);
+    }
+    f.write("class.zip", zip);
+    return {f.path("class.zip"), f.path("class.zip") + ':' + member};
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -1020,7 +1254,109 @@ INSTANTIATE_TEST_SUITE_P(
                                        answered(FileRole::send, "001", 1, q("001", 1).entry,
                                                 Rating::confidence));
                     },
-                    "expected a rating line or the closing dots; the record is skipped"}),
+                    "expected a rating line or the closing dots; the record is skipped"},
+        NotReadCase{"TextNamedAsAnArchive",
+                    [](const Folder& f) {
+                        f.write("class.zip", "Hello! Here is my homework.\r\n");
+                        return std::pair(f.path("class.zip"), f.path("class.zip"));
+                    },
+                    "Not a zip archive"},
+        NotReadCase{"ArchiveCutShort",
+                    [](const Folder& f) {
+                        const std::string zip = zipBytes({{"send_0416Bo.txt", bosFile()}});
+                        f.write("class.zip", zip.substr(0, zip.size() / 2));
+                        return std::pair(f.path("class.zip"), f.path("class.zip"));
+                    },
+                    "not a whole ZIP archive: its end, which lists its files, is missing"},
+        NotReadCase{
+            "MissingArchive",
+            [](const Folder& f) { return std::pair(f.path("none.zip"), f.path("none.zip")); },
+            "No such file or directory"},
+        NotReadCase{"MemberClimbingOut",
+                    [](const Folder& f) { return bosArchive(f, "../x/send_0416Bo.txt"); },
+                    "skipped: its path leads out of the archive's folder"},
+        NotReadCase{"MemberWithAnAbsolutePath",
+                    [](const Folder& f) { return bosArchive(f, "/x/send_0416Bo.txt"); },
+                    "skipped: its path leads out of the archive's folder"},
+        NotReadCase{"MemberClimbingOutWithBackslashes",
+                    [](const Folder& f) { return bosArchive(f, "x\\..\\..\\send_0416Bo.txt"); },
+                    "skipped: its path leads out of the archive's folder"},
+        // A ZIP bomb: a member declared too large, one that holds more than
+        // declared, and members that all unpack the same bytes.
+        NotReadCase{"MemberDeclaredLargerThanAnySendFile",
+                    [](const Folder& f) {
+                        return bosArchive(f, "send_0416Bo.txt", [](std::string& zip) {
+                            declareZipSize(zip, "send_0416Bo.txt", 300u << 20);
+                        });
+                    },
+                    "not read: 300 MiB unpacked, more than any send file (256 MiB at most)"},
+        // Declared as its opening record alone, which is read.
+        NotReadCase{"MemberHoldingMoreThanDeclared",
+                    [](const Folder& f) {
+                        return bosArchive(f, "send_0416Bo.txt", [](std::string& zip) {
+                            declareZipSize(zip, "send_0416Bo.txt", bosOpening());
+                        });
+                    },
+                    "holds more than the archive declares (" + std::to_string(bosOpening()) +
+                        " bytes); read up to there",
+                    "Bo\n  assignment 001"},
+        NotReadCase{
+            "MembersDeclaringMoreThanTheArchiveHolds",
+            [](const Folder& f) {
+                std::string zip = zipBytes({{"send_0416Bo.txt", bosFile()},
+                                            {"send_0417Bo.txt", bosFile()},
+                                            {"send_0418Bo.txt", bosFile()}});
+                for (const char* name : {"send_0416Bo.txt", "send_0417Bo.txt", "send_0418Bo.txt"}) {
+                    declareZipSize(zip, name, 200u << 20);
+                }
+                f.write("class.zip", zip);
+                return std::pair(f.path("class.zip"), f.path("class.zip"));
+            },
+            "its files would unpack to 600 MiB, more than an archive of its size can "
+            "hold; not read"},
+        NotReadCase{"DamagedMember",
+                    [](const Folder& f) {
+                        return bosArchive(
+                            f, "send_0416Bo.txt",
+                            [](std::string& zip) { zip[zip.find("BOCODE") + 5] ^= 1; }, false);
+                    },
+                    "CRC error"},
+        // Shown as UTF-8, guessed as older ZIP programs wrote names, and what
+        // a terminal takes as control replaced.
+        NotReadCase{"MemberNamedInAnotherCodePage",
+                    [](const Folder& f) {
+                        f.write("class.zip", zipBytes({{"send_0416Bo\xe9.txt", "Hello!\r\n"}}));
+                        return std::pair(f.path("class.zip"),
+                                         f.path("class.zip") + ":send_0416Bo\u0398.txt:1");
+                    },
+                    "expected an opening record or the first rule of a record; the lines up to "
+                    "the next record are skipped"},
+        NotReadCase{"MemberNamedWithALineBreak",
+                    [](const Folder& f) {
+                        f.write("class.zip", zipBytes({{"send_0416Bo\nZed.txt", "Hello!\r\n"}}));
+                        return std::pair(f.path("class.zip"),
+                                         f.path("class.zip") + ":send_0416Bo\ufffdZed.txt:1");
+                    },
+                    "expected an opening record or the first rule of a record; the lines up to "
+                    "the next record are skipped"},
+        NotReadCase{"MemberNamedWithAnEscape",
+                    [](const Folder& f) {
+                        f.write("class.zip", zipBytes({{"send_0416Bo\x1b[2J.txt", "Hello!\r\n"}}));
+                        return std::pair(f.path("class.zip"),
+                                         f.path("class.zip") + ":send_0416Bo\u2190[2J.txt:1");
+                    },
+                    "expected an opening record or the first rule of a record; the lines up to "
+                    "the next record are skipped"},
+        NotReadCase{"MemberMarkedUtf8ButNot",
+                    [](const Folder& f) {
+                        std::string zip = zipBytes({{"send_0416Bo\xe9.txt", bosFile()}});
+                        const ZipMemberAt at = zipMemberAt(zip, "send_0416Bo\xe9.txt");
+                        zip[at.central + 9] |= 0x08;
+                        zip[at.local + 7] |= 0x08;
+                        f.write("class.zip", zip);
+                        return std::pair(f.path("class.zip"), f.path("class.zip"));
+                    },
+                    "Zip archive inconsistent"}),
     [](const auto& param) { return std::string(param.param.name); });
 
 struct CommandCase {
