@@ -1,5 +1,7 @@
 // qa-tutor-report itself on the send files of a small class.
 #include "class_files.h"
+#include "sample_class.h"
+#include "workbook_reading.h"
 
 #include <gtest/gtest.h>
 
@@ -295,6 +297,83 @@ TEST_F(ClassFolder, TellsEachBadArchiveOnceAndReadsTheRest)
                   "hold; not read\n" +
                   path("damaged.zip") + ":send_0416Bo.txt: CRC error\n");
     EXPECT_NE(r.out.find("Ann Lee\n  assignment 001"), std::string::npos) << r.out;
+}
+
+// What an instructor does with a course site's download: one row per real
+// student in the gradebook (the copy, the site's prefix and the LF file read
+// as theirs), the students in need at the top of the page with each
+// question's tally, and a workbook with the right characters and codes.
+TEST_F(ClassFolder, TurnsACourseSitesDownloadIntoWhatAnInstructorNeeds)
+{
+    std::vector<std::pair<std::string, std::string>> files;
+    for (const SampleFile& f : courseSiteDownload(w)) {
+        files.emplace_back(f.path.toStdString(), f.bytes);
+    }
+    write("submissions.zip", zipBytes(files));
+    const Run r =
+        run({dir.filePath("submissions.zip"), "--xlsx", out.filePath("class.xlsx"), "--grades",
+             out.filePath("grades.csv"), "--html", out.filePath("class.html")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+
+    QFile gradesFile(out.filePath("grades.csv"));
+    ASSERT_TRUE(gradesFile.open(QIODevice::ReadOnly));
+    const auto grades = csvRows(gradesFile.readAll().toStdString());
+    std::vector<std::string> students;
+    for (std::size_t i = 1; i < grades.size(); ++i) {
+        students.push_back(grades[i][0]);
+    }
+    const std::vector<std::string> classList = {"Bo Chen", "Carla Diaz", "Ann Lee", "José Núñez",
+                                                "Dee Park"};
+    EXPECT_EQ(students, classList);
+    // Bo's second critique was empty: his first one's rating counts.
+    EXPECT_EQ(grades[1],
+              (std::vector<std::string>{"Bo Chen", "1", "10", "1", "2.00", "2.00", "2026-12-09"}));
+
+    QFile pageFile(out.filePath("class.html"));
+    ASSERT_TRUE(pageFile.open(QIODevice::ReadOnly));
+    const std::string page = pageFile.readAll().toStdString();
+    const std::size_t help = page.find("<h2>Students who need help</h2>");
+    const std::size_t ann = page.find("<tr><th class=\"student\">Ann Lee</th><td>7</td>");
+    const std::size_t jose = page.find("<tr><th class=\"student\">José Núñez</th><td>2</td>");
+    const std::size_t grid = page.find("<h2>Assignment 001</h2>");
+    EXPECT_LT(help, ann);
+    EXPECT_LT(ann, jose);
+    EXPECT_LT(jose, grid);
+    EXPECT_NE(grid, std::string::npos);
+    // q001: Ann rated its critique 1; q002: José; q003: both. All five answered q001.
+    EXPECT_NE(page.find("<th class=\"student\">rated 0 or 1</th><td>1</td><td>1</td><td>2</td>"),
+              std::string::npos);
+    EXPECT_NE(page.find("<th class=\"student\">answered</th><td>5</td><td>3</td>"),
+              std::string::npos);
+
+    const ReadBook book = readWorkbook(out.filePath("class.xlsx").toStdString());
+    ASSERT_TRUE(book.read);
+    const ReadSheet* responses = book.sheet("Responses");
+    ASSERT_NE(responses, nullptr);
+    bool joseSeen = false;
+    bool formulaLike = false;
+    for (int row = 1; row < responses->rows; ++row) {
+        const ReadCell* student = responses->at(row, 0);
+        const ReadCell* assignment = responses->at(row, 4);
+        const ReadCell* response = responses->at(row, 8);
+        ASSERT_TRUE(student && assignment) << row;
+        EXPECT_EQ(assignment->kind, ReadCell::Kind::text);
+        EXPECT_EQ(assignment->text, "001");
+        if (!response) {
+            continue; // an empty critique
+        }
+        joseSeen = joseSeen || (student->text == "José Núñez" && response->text == "x = ½ ± ¾?");
+        if (response->text.starts_with("=SUM(")) {
+            formulaLike = true;
+            EXPECT_EQ(response->kind, ReadCell::Kind::text);
+        }
+    }
+    EXPECT_TRUE(joseSeen);
+    EXPECT_TRUE(formulaLike);
+    const ReadSheet* gradebook = book.sheet("Gradebook");
+    ASSERT_NE(gradebook, nullptr);
+    EXPECT_EQ(gradebook->rows, 6);
 }
 
 } // namespace
