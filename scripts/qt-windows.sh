@@ -58,43 +58,12 @@ done
 work="${QA_TUTOR_QT_WORK:-$cache/work-$upstream}"
 mkdir -p "$work"
 
-# The source comes from the mirrors this machine's apt already uses, with apt's
-# signature checks, through a private apt state so the system's is untouched.
-apt_state="$work/apt"
-mkdir -p "$apt_state/lists/partial" "$apt_state/cache" "$apt_state/sources.list.d"
-: >"$apt_state/sources.list"
-shopt -s nullglob
-for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-    [[ -f "$f" ]] && sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$f" >>"$apt_state/sources.list"
-done
-for f in /etc/apt/sources.list.d/*.sources; do
-    sed 's/^Types:.*/Types: deb-src/' "$f" >"$apt_state/sources.list.d/$(basename "$f")"
-done
-shopt -u nullglob
-apt_options=(-o "Dir::Etc::SourceList=$apt_state/sources.list"
-    -o "Dir::Etc::SourceParts=$apt_state/sources.list.d"
-    -o "Dir::State::Lists=$apt_state/lists" -o "Dir::Cache=$apt_state/cache"
-    -o "Debug::NoLocking=1" -o "APT::Sandbox::User=root")
-if [[ -z "$(cat "$apt_state/sources.list" "$apt_state"/sources.list.d/* 2>/dev/null)" ]]; then
-    fail "no Debian mirror found in /etc/apt/sources.list or /etc/apt/sources.list.d"
-fi
-
+source "$root/scripts/debian-source.sh"
+debian_source_apt "$work/apt"
 source_dir="$work/qt6-base-$upstream"
 if [[ ! -f "$source_dir/CMakeLists.txt" ]]; then
     echo "qt-windows: fetching Debian's source of qt6-base $version" >&2
-    apt-get -q "${apt_options[@]}" update >"$work/apt-update.log" 2>&1 ||
-        fail "the package lists could not be fetched from the mirror (see $work/apt-update.log)"
-    rm -rf "$work/source"
-    mkdir -p "$work/source"
-    (cd "$work/source" && apt-get -q "${apt_options[@]}" source --download-only "qt6-base=$version") \
-        >"$work/apt-source.log" 2>&1 ||
-        fail "the source of qt6-base $version could not be fetched (see $work/apt-source.log)"
-    rm -rf "$source_dir"
-    dsc=("$work"/source/qt6-base_*.dsc)
-    # apt checked the files against the signed index; the .dsc's own signature
-    # would need the Debian keyring.
-    dpkg-source --no-check -x "${dsc[0]}" "$source_dir" >"$work/dpkg-source.log" 2>&1 ||
-        fail "the source of qt6-base could not be unpacked (see $work/dpkg-source.log)"
+    debian_source qt6-base "$version" "$work" "$source_dir"
 fi
 
 build="$work/build"

@@ -3,9 +3,10 @@
 # in build/ with tests and benchmarks on, and runs every test: the fuzz
 # targets for a short bounded time, the unit and widget tests under
 # AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows programs,
-# packages and tests (Qt for Windows built once per machine), and last all
-# tests of the normal build (unit, widget, end-to-end in Xvfb, the crash test)
-# beside the Windows tests under wine. Prints each step's time at the end.
+# packages and tests (Qt for Windows and the report's libraries built once
+# per machine), and last all tests of the normal build (unit, widget,
+# end-to-end in Xvfb, the crash test) beside the Windows tests under wine.
+# Prints each step's time at the end.
 #   QA_TUTOR_BUILD          build folder of the normal build (default build/)
 #   QA_TUTOR_WINDOWS_BUILD  build folder of the Windows build (default build-windows/)
 set -euo pipefail

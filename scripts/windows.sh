@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Makes the Windows programs and their packages on Debian: Qt for Windows
-# (built once per machine by qt-windows.sh), then qa-tutor.exe and
+# Makes the Windows programs and their packages on Debian: Qt for Windows and
+# the report's libraries (built once per machine by qt-windows.sh and
+# windows-libs.sh), then qa-tutor.exe and
 # qa-tutor-report.exe cross-built with mingw-w64 in build-windows/, and with
 # CPack the installer qa-tutor-VERSION-win64.exe, the portable
 # qa-tutor-VERSION-win64.zip and the source qa-tutor-VERSION-source.zip there.
@@ -27,11 +28,13 @@ for tool in x86_64-w64-mingw32-g++-posix cmake ninja makensis rsvg-convert conve
 done
 
 qt="$(bash "$root/scripts/qt-windows.sh")"
+libs="$(bash "$root/scripts/windows-libs.sh")"
+prefixes="$qt;$libs"
 
-# Another Qt (a new version, or new options, the toolchain file's among them)
-# starts a new configuration: CMake keeps where it found Qt, and applies the
-# toolchain's flags only to a new one.
-if [[ "$(cat "$build/qa-tutor-qt" 2>/dev/null)" != "$qt" ]]; then
+# Another Qt or libraries (a new version, or new options, the toolchain
+# file's among them) start a new configuration: CMake keeps where it found
+# them, and applies the toolchain's flags only to a new one.
+if [[ "$(cat "$build/qa-tutor-prefixes" 2>/dev/null)" != "$prefixes" ]]; then
     rm -f "$build/CMakeCache.txt"
 fi
 # Every option is given, since the test command configures the same folder.
@@ -40,12 +43,12 @@ fi
 started=$(date +%s)
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQA_TUTOR_WERROR=ON \
     -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_UNITY_BUILD=ON \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DCMAKE_PREFIX_PATH="$qt" \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DCMAKE_PREFIX_PATH="$prefixes" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
     -DBUILD_TESTING=$testing -DQA_TUTOR_BENCH=OFF -DQA_TUTOR_FUZZ=OFF \
     -DCMAKE_CROSSCOMPILING_EMULATOR="bash;$root/scripts/wine-run.sh;--prefix;$build/wine" \
     -DQA_TUTOR_LINUX_BUILD="${QA_TUTOR_BUILD:-$root/build}" >/dev/null
-echo "$qt" >"$build/qa-tutor-qt"
+echo "$prefixes" >"$build/qa-tutor-prefixes"
 cmake --build "$build" --parallel 2
 (cd "$build" && cpack -G "NSIS;ZIP" >/dev/null && cpack --config CPackSourceConfig.cmake >/dev/null)
 echo "windows: built in $(($(date +%s) - started)) s:"

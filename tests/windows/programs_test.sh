@@ -62,7 +62,9 @@ zip_has_no_dll() { ! unzip -Z1 "$1" | grep -i '\.dll$' >/dev/null; }
 zip="$build/qa-tutor-$version-win64.zip"
 top="qa-tutor-$version-win64"
 for f in qa-tutor.exe qa-tutor-report.exe README.txt licenses/LGPL-3.0-only.txt \
-    licenses/GPL-3.0-only.txt licenses/THIRD-PARTY-NOTICES.txt; do
+    licenses/GPL-3.0-only.txt licenses/THIRD-PARTY-NOTICES.txt licenses/zlib-LICENSE.txt \
+    licenses/libzip-LICENSE.txt licenses/libxlsxwriter-LICENSE.txt \
+    licenses/libxlsxwriter-debian-copyright.txt licenses/MPL-2.0.txt; do
     check "the ZIP holds $f" zip_holds "$zip" "$top/$f"
 done
 check "the ZIP holds no DLL" zip_has_no_dll "$zip"
@@ -74,6 +76,8 @@ check "the source ZIP holds the program's source" zip_holds "$source_zip" \
     "qa-tutor-$version-source/src/app/main.cpp"
 check "the source ZIP holds the script that builds Qt" zip_holds "$source_zip" \
     "qa-tutor-$version-source/scripts/qt-windows.sh"
+check "the source ZIP holds the script that builds the report's libraries" zip_holds \
+    "$source_zip" "qa-tutor-$version-source/scripts/windows-libs.sh"
 
 echo "$passed passed, $failed failed"
 [[ $failed -eq 0 ]]
