@@ -12,7 +12,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${QA_TUTOR_BUILD:-$root/build}"
-bash "$root/scripts/setup.sh"
+bash "$root/scripts/setup.sh" run test package windows bench
 
 started=$SECONDS
 # Each step's time, for the summary at the end.

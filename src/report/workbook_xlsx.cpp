@@ -249,7 +249,13 @@ lxw_worksheet* XlsxWorkbook::addSheet(const std::string& name)
     lxw_worksheet* sheet = workbook_add_worksheet(book_, fitted.c_str());
     if (!sheet) {
         check(LXW_ERROR_CREATING_TMPFILE);
+        return sheet;
     }
+    // Printed across the page, the heading row on each page; a grid and the
+    // gradebook as wide as the page.
+    worksheet_set_landscape(sheet);
+    worksheet_repeat_rows(sheet, 0, 0);
+    worksheet_gridlines(sheet, LXW_SHOW_ALL_GRIDLINES);
     return sheet;
 }
 
@@ -350,6 +356,7 @@ void XlsxWorkbook::writeGrids(const Report& report)
         worksheet_set_column(sheet, 0, 0, 24, nullptr);
         worksheet_set_column(sheet, 1, static_cast<lxw_col_t>(questions.size()), 8, nullptr);
         worksheet_freeze_panes(sheet, 1, 1);
+        worksheet_fit_to_pages(sheet, 1, 0);
         header(sheet, names);
         std::vector<int> low(questions.size());
         std::vector<int> answered(questions.size());
@@ -400,8 +407,9 @@ void XlsxWorkbook::writeGradebook(const Gradebook& book)
     }
     const std::vector<std::string> names = gradebookHeader(book);
     worksheet_set_column(sheet, 0, 0, 24, nullptr);
-    worksheet_set_column(sheet, 1, static_cast<lxw_col_t>(names.size() - 1), 12, nullptr);
+    worksheet_set_column(sheet, 1, static_cast<lxw_col_t>(names.size() - 1), 19, nullptr);
     worksheet_freeze_panes(sheet, 1, 1);
+    worksheet_fit_to_pages(sheet, 1, 0);
     header(sheet, names);
     lxw_row_t row = 1;
     for (const Gradebook::Student& student : book.students) {

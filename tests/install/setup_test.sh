@@ -39,7 +39,7 @@ installs() {
     PATH="$fake:$PATH" ALL_INSTALLED='' bash "$root/scripts/setup.sh" "$@" >/dev/null &&
         [[ "$(grep '^install' "$work/apt")" == "install -y -q $expected" ]]
 }
-run="build-essential cmake ninja-build qt6-base-dev qt6-qpa-plugins libgl-dev"
+run="build-essential cmake ninja-build qt6-base-dev qt6-qpa-plugins libgl-dev libzip-dev libxlsxwriter-dev"
 test="libgtest-dev libgmock-dev python3 xvfb xdotool imagemagick dbus-daemon at-spi2-core"
 test+=" python3-pyatspi clang libclang-rt-14-dev desktop-file-utils appstream"
 windows="dpkg-dev g++-mingw-w64-x86-64 googletest librsvg2-bin imagemagick nsis wine64 fonts-wine"
@@ -49,8 +49,11 @@ check "run command's group" installs "$run" run
 check "bench command's groups" installs "$run libbenchmark-dev" run bench
 # A package of two groups (dpkg-dev, imagemagick) is asked for once.
 every_windows="${windows/dpkg-dev /}"
-check "test command: every group" installs \
-    "$run $test file dpkg-dev ${every_windows/imagemagick /} libbenchmark-dev"
+check "test command's groups" installs \
+    "$run $test file dpkg-dev ${every_windows/imagemagick /} libbenchmark-dev" \
+    run test package windows bench
+check "no group given: every group" installs \
+    "$run $test file dpkg-dev ${every_windows/imagemagick /} libbenchmark-dev chromium libreoffice-calc-nogui ghostscript"
 check "package group" installs "file dpkg-dev" package
 check "windows command's groups" installs "$run $windows" run windows
 
@@ -69,7 +72,7 @@ refuses_group() {
 }
 check "all installed: no apt-get" installs_nothing 1 run
 check "--list installs nothing" installs_nothing "" --list run bench
-check "--list names each package" test "$(grep -c ' missing$' "$work/out")" -eq 7
+check "--list names each package" test "$(grep -c ' missing$' "$work/out")" -eq 9
 check "unknown group refused" refuses_group tests
 
 "$real_cmake" -S "$root" -B "$work/build" -G Ninja -DBUILD_TESTING=ON -DQA_TUTOR_BENCH=ON >/dev/null
