@@ -39,8 +39,8 @@ inline std::string machineLine()
     std::string kernel = "unknown";
     release >> kernel;
     return std::to_string(std::thread::hardware_concurrency()) + " cores (" +
-           firstLineWith("/proc/cpuinfo", "model name") + "), Linux " + kernel +
-           ", load average " + loadAverage();
+           firstLineWith("/proc/cpuinfo", "model name") + "), Linux " + kernel + ", load average " +
+           loadAverage();
 }
 
 struct CpuTime {

@@ -2,6 +2,7 @@
 // bytes with no parsing, and on the same files in one ZIP against the folder;
 // and its peak memory on one small and one large file, alone and zipped.
 #include "class_files.h"
+#include "machine.h"
 
 #include "report/report_run.h"
 
@@ -165,6 +166,8 @@ int main(int argc, char* argv[])
     const QString classFolder = dir.filePath(QStringLiteral("class"));
     QDir().mkpath(classFolder);
     const ClassWriter w;
+    // Another machine's figures differ: say which this one is, and how busy.
+    std::printf("machine: %s\n", bench::machineLine().c_str());
     std::printf("writing the send files of %d students ...\n", kStudents);
     const std::vector<std::string> files = writeClass(w, classFolder);
     const double classMiB = static_cast<double>(readWithoutParsing(files)) / (1 << 20);
@@ -215,6 +218,24 @@ int main(int argc, char* argv[])
     struct Side {
         std::vector<double> seconds;
         std::vector<double> ratios;
+        std::vector<double> user; // processor time of the run
+        std::vector<double> system;
+        void ran(double t, double ratio, bench::CpuTime before)
+        {
+            const bench::CpuTime after = bench::processCpuTime();
+            seconds.push_back(t);
+            ratios.push_back(ratio);
+            user.push_back(after.user - before.user);
+            system.push_back(after.system - before.system);
+        }
+        // "user 120 ms, system 80 ms a run", the medians.
+        std::string cpu() const
+        {
+            char text[80];
+            std::snprintf(text, sizeof text, "user %.0f ms, system %.0f ms a run",
+                          median(user) * 1e3, median(system) * 1e3);
+            return text;
+        }
     };
     Side program;
     Side archive; // against the folder's run just before
@@ -230,26 +251,26 @@ int main(int argc, char* argv[])
         std::remove(o.html.c_str());
         std::remove(o.xlsx.c_str());
         const double b = secondsOf([&] { readWithoutParsing(files); });
+        const bench::CpuTime before = bench::processCpuTime();
         const double t = secondsOf([&] {
             std::ostringstream out;
             std::ostringstream err;
             runReport(o, out, err);
         });
         baseline.push_back(b);
-        side.seconds.push_back(t);
-        side.ratios.push_back(t / b);
+        side.ran(t, t / b, before);
     };
     for (int i = 0; i < kRepetitions; ++i) {
         timed(program, options);
         std::remove(zipped.csv.c_str());
         std::remove(zipped.html.c_str());
+        const bench::CpuTime before = bench::processCpuTime();
         const double a = secondsOf([&] {
             std::ostringstream out;
             std::ostringstream err;
             runReport(zipped, out, err);
         });
-        archive.seconds.push_back(a);
-        archive.ratios.push_back(a / program.seconds.back());
+        archive.ran(a, a / program.seconds.back(), before);
         timed(serial, oneThread);
         timed(reading, summaryOnly);
         timed(csvAlone, csvOnly);
@@ -258,24 +279,28 @@ int main(int argc, char* argv[])
     const double b = median(baseline);
     const double p = median(program.ratios);
     std::printf("RESULT|Report, %.0f MiB of send files|%.2fx|%.0f ms|%.0f ms|<= %.1fx|%s|"
-                "CSV and page written, %u threads; medians of %d runs\n",
+                "CSV and page written, %u threads; medians of %d runs; %s\n",
                 classMiB, p, median(program.seconds) * 1e3, b * 1e3, kTimeGoal,
                 p <= kTimeGoal ? "met" : "MISSED",
-                std::max(1u, std::thread::hardware_concurrency()), kRepetitions);
+                std::max(1u, std::thread::hardware_concurrency()), kRepetitions,
+                program.cpu().c_str());
     const double z = median(archive.ratios);
     std::printf("RESULT|Report, the class as one ZIP|%.2fx|%.0f ms|%.0f ms|<= %.1fx|%s|"
-                "members deflated, against the same files in a folder; as above\n",
+                "members deflated, against the same files in a folder; %s\n",
                 z, median(archive.seconds) * 1e3, median(program.seconds) * 1e3, kArchiveGoal,
-                z <= kArchiveGoal ? "met" : "MISSED");
-    std::printf("RESULT|Report, one thread|%.2fx|%.0f ms|%.0f ms|none||as above on one thread\n",
-                median(serial.ratios), median(serial.seconds) * 1e3, b * 1e3);
-    std::printf("RESULT|Report, summary only|%.2fx|%.0f ms|%.0f ms|none||no CSV, no page\n",
-                median(reading.ratios), median(reading.seconds) * 1e3, b * 1e3);
+                z <= kArchiveGoal ? "met" : "MISSED", archive.cpu().c_str());
+    std::printf("RESULT|Report, one thread|%.2fx|%.0f ms|%.0f ms|none||as above on one thread; "
+                "%s\n",
+                median(serial.ratios), median(serial.seconds) * 1e3, b * 1e3, serial.cpu().c_str());
+    std::printf("RESULT|Report, summary only|%.2fx|%.0f ms|%.0f ms|none||no CSV, no page; %s\n",
+                median(reading.ratios), median(reading.seconds) * 1e3, b * 1e3,
+                reading.cpu().c_str());
     const double x = median(workbook.seconds) / median(csvAlone.seconds);
     std::printf("RESULT|Report workbook against the CSV alone|%.2fx|%.0f ms|%.0f ms|<= %.1fx|%s|"
-                "--xlsx alone against --csv alone on the same class\n",
+                "--xlsx alone against --csv alone on the same class; %s against %s\n",
                 x, median(workbook.seconds) * 1e3, median(csvAlone.seconds) * 1e3, kWorkbookGoal,
-                x <= kWorkbookGoal ? "met" : "MISSED");
+                x <= kWorkbookGoal ? "met" : "MISSED", workbook.cpu().c_str(),
+                csvAlone.cpu().c_str());
     std::printf("RESULT|Report peak memory, one file of 64 against 1 MiB|%+.1f MiB|%.1f MiB|"
                 "%.1f MiB|<= +%.0f MiB|%s|ru_maxrss of each child, CSV, page and workbook "
                 "written; whole class: %.1f MiB\n",
@@ -285,6 +310,6 @@ int main(int argc, char* argv[])
                 "%.1f MiB|%.1f MiB|<= +%.0f MiB|%s|each alone in a ZIP, deflated\n",
                 largeZipped - smallZipped, largeZipped, smallZipped, kMemoryGoalMiB,
                 largeZipped - smallZipped <= kMemoryGoalMiB ? "met" : "MISSED");
-
+    std::printf("machine at the end: load average %s\n", bench::loadAverage().c_str());
     return 0;
 }

@@ -84,6 +84,10 @@ int RatingCounts::total() const
 void CellEntries::add(CellEntry entry)
 {
     entry.number = ++count_;
+    if (recent_.empty()) {
+        // Most questions are answered once a run, in two or three runs.
+        recent_.reserve(4);
+    }
     if (!isEmptyText(entry.text)) {
         filled_ = entry.number;
     }
