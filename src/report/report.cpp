@@ -81,9 +81,57 @@ int RatingCounts::total() const
     return digits[0] + digits[1] + digits[2] + digits[3] + invalid + empty;
 }
 
-void CellEntries::add(CellEntry entry)
+std::string_view TextStore::keep(std::string_view text)
 {
+    if (text.empty()) {
+        return {};
+    }
+    if (text.size() > kBlock / 4) {
+        // A long text gets a block of its own, before the current one.
+        auto& own = blocks_.emplace_back(std::make_unique_for_overwrite<char[]>(text.size()));
+        std::copy(text.begin(), text.end(), own.get());
+        if (blocks_.size() > 1) {
+            std::swap(blocks_.back(), blocks_[blocks_.size() - 2]);
+        } else {
+            used_ = kBlock;
+        }
+        return {(blocks_.size() > 1 ? blocks_[blocks_.size() - 2] : blocks_.back()).get(),
+                text.size()};
+    }
+    if (kBlock - used_ < text.size()) {
+        blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlock));
+        used_ = 0;
+    }
+    char* at = blocks_.back().get() + used_;
+    std::copy(text.begin(), text.end(), at);
+    used_ += text.size();
+    return {at, text.size()};
+}
+
+void TextStore::merge(TextStore& other)
+{
+    // The views into other's blocks stay valid: the blocks move, not their texts.
+    for (auto& block : other.blocks_) {
+        blocks_.insert(blocks_.begin(), std::move(block));
+    }
+    other.blocks_.clear();
+}
+
+void CellEntries::add(std::string_view text, std::string_view rating, Stamp stamp, TextStore& store)
+{
+    CellEntry entry;
+    entry.stamp = stamp;
     entry.number = ++count_;
+    if (static_cast<std::size_t>(count_) <= kKept) {
+        entry.text = store.keep(text);
+        entry.rating = store.keep(rating);
+    } else {
+        entry.own = std::make_unique_for_overwrite<char[]>(text.size() + rating.size());
+        std::copy(text.begin(), text.end(), entry.own.get());
+        std::copy(rating.begin(), rating.end(), entry.own.get() + text.size());
+        entry.text = {entry.own.get(), text.size()};
+        entry.rating = {entry.own.get() + text.size(), rating.size()};
+    }
     if (recent_.empty()) {
         // Most questions are answered once a run, in two or three runs.
         recent_.reserve(4);
@@ -212,6 +260,7 @@ void Report::beginFile(const std::string& student, const std::string& file, bool
 void Report::merge(Report& other)
 {
     runs_.merge(other.runs_);
+    texts_.merge(other.texts_);
     for (auto& [assignment, students] : other.cells_) {
         cells_[assignment].merge(students);
     }
@@ -356,7 +405,9 @@ void Report::entry(const ReadEntry& record)
         }
         return *lastWork_;
     };
-    const auto entryOf = [&] { return CellEntry{record.text, record.reply, stamp, 0}; };
+    const auto add = [&](CellEntries& entries) {
+        entries.add(record.text, record.reply, stamp, texts_);
+    };
     const auto rate = [&](char& code, std::string& typed) {
         code = ratingCode(record.reply);
         typed = code == kRatingInvalid ? record.reply : std::string();
@@ -369,7 +420,7 @@ void Report::entry(const ReadEntry& record)
             rate(q.confidence, q.confidenceTyped);
         }
         if (placed && row.question > 0) {
-            workOf().cells[row.question].responses.add(entryOf());
+            add(workOf().cells[row.question].responses);
         }
         break;
     case Kind::critique:
@@ -380,7 +431,7 @@ void Report::entry(const ReadEntry& record)
             rate(q.critique, q.critiqueTyped);
         }
         if (placed && row.question > 0) {
-            workOf().cells[row.question].critiques.add(entryOf());
+            add(workOf().cells[row.question].critiques);
         }
         break;
     case Kind::note:
@@ -388,7 +439,7 @@ void Report::entry(const ReadEntry& record)
         if (placed) {
             StudentWork& work = workOf();
             if (work.notes.size() < StudentWork::kNotesKept) {
-                work.notes.push_back({row.question, stamp, record.text});
+                work.notes.push_back({row.question, stamp, texts_.keep(record.text)});
             } else {
                 ++work.notesLeftOut;
             }

@@ -10,11 +10,12 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <tuple>
-#include <utility>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 // Students as class lists order them: by last name (the name's last word),
@@ -102,12 +103,30 @@ struct RunSummary {
     std::size_t answered() const;
 };
 
-// A response or critique as the page lists it.
+// Texts kept for the page, in blocks of a megabyte: a text kept costs no
+// allocation of its own, and the views of it stay valid as blocks are added.
+class TextStore
+{
+public:
+    std::string_view keep(std::string_view text);
+    // Takes over another store's blocks, with the views of them.
+    void merge(TextStore& other);
+
+private:
+    static constexpr std::size_t kBlock = std::size_t{1} << 20;
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    std::size_t used_ = kBlock; // of the last block
+};
+
+// A response or critique as the page lists it. The first few of a cell have
+// their texts in the report's TextStore; later ones own theirs, which go when
+// the entry goes, so that memory stays flat however often a student answers.
 struct CellEntry {
-    std::string text;
-    std::string rating; // as typed
+    std::string_view text;
+    std::string_view rating; // as typed
     Stamp stamp = kNoStamp;
     int number = 0; // its place among its cell's entries, from 1
+    std::unique_ptr<char[]> own;
 };
 
 // True when a text holds nothing but blanks and line breaks.
@@ -120,7 +139,7 @@ class CellEntries
 {
 public:
     static constexpr std::size_t kKept = 10;
-    void add(CellEntry entry);
+    void add(std::string_view text, std::string_view rating, Stamp stamp, TextStore& store);
     int count() const { return count_; }
     // Newest last.
     const std::vector<CellEntry>& recent() const { return recent_; }
@@ -146,7 +165,7 @@ struct Cell {
 struct NoteEntry {
     int question = 0; // 0 when not known
     Stamp stamp = kNoStamp;
-    std::string text;
+    std::string_view text; // in the report's TextStore
 };
 
 // One student's work on one assignment.
@@ -214,6 +233,7 @@ private:
     bool keepsCells_ = true;
     Runs runs_;
     Cells cells_;
+    TextStore texts_;
     std::unordered_map<std::string, std::unordered_set<std::uint64_t>> seen_;
 
     // The file being read.
@@ -230,8 +250,7 @@ private:
     StudentWork* lastWork_ = nullptr;
 };
 
-template <typename Map>
-std::vector<typename Map::const_pointer> inClassListOrder(const Map& byName)
+template <typename Map> std::vector<typename Map::const_pointer> inClassListOrder(const Map& byName)
 {
     std::vector<std::pair<std::string, typename Map::const_pointer>> keyed;
     keyed.reserve(byName.size());

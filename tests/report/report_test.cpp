@@ -1037,6 +1037,28 @@ TEST(PageCell, ListsTheLatestTenResponsesAndCountsTheRest)
     EXPECT_NE(row.find("and 2 earlier ones, in the CSV file"), std::string::npos);
 }
 
+// Texts longer than a quarter of the page's store's block each get one of
+// their own, among short ones kept before and after them.
+TEST(PageCell, ShowsAVeryLongResponseWholeAmongShortOnes)
+{
+    Folder folder;
+    const auto& qs = writer().questions("001");
+    const QString longText = QString(300'000, u'7') + "!";
+    std::string bytes = writer().opening("001", kDay, "A");
+    for (int i = 0; i < 3; ++i) {
+        bytes += ClassWriter::head(FileRole::send, QTime(9, i), "001", qs[i].number, qs[i].entry,
+                                   i == 1 ? longText : QStringLiteral("short %1").arg(i)) +
+                 ClassWriter::tail(Rating::confidence, "2");
+    }
+    folder.write("send_0416Ann_Lee.txt", bytes);
+    report({{folder.dir.path().toStdString()}, false, {}, folder.path("page.html")});
+    const std::string row = rowOf(folder.read("page.html").toStdString(), "Ann Lee");
+    for (const std::string& shown :
+         {std::string("short 0"), longText.toStdString(), std::string("short 2")}) {
+        EXPECT_NE(row.find("</h5><p>" + shown + "</p>"), std::string::npos) << shown.size();
+    }
+}
+
 TEST(PageRows, AreInClassListOrder)
 {
     const std::string& page = smallClassPage();
