@@ -223,12 +223,12 @@ class Wine:
             env["DISPLAY"] = server.display
         return env
 
-    def run(self, server, *args, timeout=120):
+    def run(self, server, *args, timeout=120, cwd=None):
         """A Windows program under wine, to its end. Its output goes through
         files: the processes wine starts beside it would hold pipes open."""
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
             done = subprocess.run([self.wine, *args], env=self.env(server), user=self.user,
-                                  stdout=out, stderr=err, timeout=timeout)
+                                  stdout=out, stderr=err, timeout=timeout, cwd=cwd)
             out.seek(0)
             err.seek(0)
             return subprocess.CompletedProcess(done.args, done.returncode,

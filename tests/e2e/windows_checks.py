@@ -5,6 +5,7 @@ Run by e2e_test.py under wine when it is given --installer."""
 import csv
 import os
 import subprocess
+import zipfile
 import time
 
 from desktop import Program, wait_for
@@ -134,6 +135,51 @@ def report_gives_the_linux_csv(server, args, bank):
         raise AssertionError(f"the Linux report has only {len(rows)} rows")
     if actual != expected:
         raise AssertionError(f"the CSVs differ:\n--- Linux\n{expected!r}\n--- wine\n{actual!r}")
+    archive_gives_the_linux_gradebook_and_workbook(server, args, folder)
+
+
+def archive_gives_the_linux_gradebook_and_workbook(server, args, folder):
+    """The same records as a course site's ZIP (one folder a student, names
+    with accents): qa-tutor-report.exe reads it in place and writes the
+    gradebook and a workbook under a name with an accent, as the Linux build
+    does from the same archive."""
+    system = args.system
+    archive = os.path.join(system.prefix_home, "téléchargement.zip")
+    with zipfile.ZipFile(archive, "w", zipfile.ZIP_DEFLATED) as z:
+        for name in sorted(os.listdir(folder)):
+            z.write(os.path.join(folder, name), f"{name[:-4]}_4711_assignsubmission_file_/{name}")
+    # Both run where the archive is and are given it by its name, so that
+    # the workbooks' file columns read alike.
+    home = system.prefix_home
+    outputs = {}
+    for side in ("linux", "wine"):
+        grades = f"notes-{side}.csv"
+        workbook = f"classé-{side}.xlsx"
+        words = ["--grades", grades, "--xlsx", workbook, os.path.basename(archive)]
+        if side == "linux":
+            got = subprocess.run([args.linux_report, *words], capture_output=True, text=True,
+                                 cwd=home)
+        else:
+            got = system.run(server, args.report_exe, *words, cwd=home)
+        if got.returncode != 0:
+            raise AssertionError(f"the {side} report of the ZIP ended with {got.returncode}: "
+                                 f"{got.stderr}")
+        grades = os.path.join(home, grades)
+        workbook = os.path.join(home, workbook)
+        with open(grades, "rb") as f:
+            rows = f.read()
+        # The workbook's parts but its time of writing.
+        with zipfile.ZipFile(workbook) as z:
+            parts = {n: z.read(n) for n in z.namelist() if n != "docProps/core.xml"}
+        outputs[side] = (rows, parts)
+    if outputs["wine"][0] != outputs["linux"][0]:
+        raise AssertionError(f"the gradebooks differ:\n--- Linux\n{outputs['linux'][0]!r}"
+                             f"\n--- wine\n{outputs['wine'][0]!r}")
+    if len(outputs["linux"][0].splitlines()) < 2:
+        raise AssertionError("the gradebook of the ZIP has no student")
+    differing = [n for n in outputs["linux"][1] if outputs["wine"][1].get(n) != outputs["linux"][1][n]]
+    if differing or set(outputs["wine"][1]) != set(outputs["linux"][1]):
+        raise AssertionError(f"the workbooks differ in {differing or 'their parts'}")
 
 
 TESTS = [installer_installs_for_the_student_alone, report_gives_the_linux_csv]

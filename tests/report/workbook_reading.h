@@ -66,7 +66,7 @@ struct ReadBook {
 inline std::map<QString, QByteArray> zipParts(const std::string& zip)
 {
     QProcess python;
-    python.start("python3", {"-c",
+    python.start("/usr/bin/python3", {"-c",
                              "import sys, zipfile\n"
                              "for part in zipfile.ZipFile(sys.argv[1]).infolist():\n"
                              "    data = zipfile.ZipFile(sys.argv[1]).read(part)\n"
