@@ -87,7 +87,6 @@ void escaped(Out& out, std::string_view text)
     out << std::string_view();
 }
 
-
 // A rating code (see ratingCode) as a coloured mark; an invalid one tells
 // what was typed when pointed at.
 void ratingInto(std::string& out, const char* what, char code, std::string_view typed)

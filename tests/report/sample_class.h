@@ -62,12 +62,11 @@ inline std::vector<SampleFile> courseSiteDownload(const ClassWriter& w)
         ClassWriter::note(FileRole::send, day, QTime(10, 7), qs[2].entry,
                           QStringLiteral("Ask in class: why multiply both equations?"));
 
-    const std::string carla =
-        w.opening("001", day, "CARLA") +
-        answer(1, 0, QStringLiteral("a = 2, b = 1"), "x", QStringLiteral("Same as the answer."),
-               "3") +
-        answer(3, 1, QStringLiteral("x = 1.5, y = 0.2"), " 2",
-               QStringLiteral("Mostly right, one slip."), "2 ");
+    const std::string carla = w.opening("001", day, "CARLA") +
+                              answer(1, 0, QStringLiteral("a = 2, b = 1"), "x",
+                                     QStringLiteral("Same as the answer."), "3") +
+                              answer(3, 1, QStringLiteral("x = 1.5, y = 0.2"), " 2",
+                                     QStringLiteral("Mostly right, one slip."), "2 ");
 
     const std::string bo =
         w.opening("001", day, "BO") +
@@ -77,9 +76,8 @@ inline std::vector<SampleFile> courseSiteDownload(const ClassWriter& w)
         ClassWriter::tail(Rating::selfCritique, "");
 
     const std::string dee =
-        w.opening("001", day, "DEE") +
-        answer(1, 0, QStringLiteral("=SUM(a, b) with a = 2, b = 1"), "3",
-               QStringLiteral("@me: fine"), "3");
+        w.opening("001", day, "DEE") + answer(1, 0, QStringLiteral("=SUM(a, b) with a = 2, b = 1"),
+                                              "3", QStringLiteral("@me: fine"), "3");
 
     return {
         {folder("Ann Lee", 11001) + "send_1209Ann_Lee.txt", ann},

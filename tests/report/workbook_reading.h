@@ -67,12 +67,12 @@ inline std::map<QString, QByteArray> zipParts(const std::string& zip)
 {
     QProcess python;
     python.start("/usr/bin/python3", {"-c",
-                             "import sys, zipfile\n"
-                             "for part in zipfile.ZipFile(sys.argv[1]).infolist():\n"
-                             "    data = zipfile.ZipFile(sys.argv[1]).read(part)\n"
-                             "    sys.stdout.buffer.write(b'%s\\n%d\\n' % "
-                             "(part.filename.encode(), len(data)) + data)",
-                             QString::fromStdString(zip)});
+                                      "import sys, zipfile\n"
+                                      "for part in zipfile.ZipFile(sys.argv[1]).infolist():\n"
+                                      "    data = zipfile.ZipFile(sys.argv[1]).read(part)\n"
+                                      "    sys.stdout.buffer.write(b'%s\\n%d\\n' % "
+                                      "(part.filename.encode(), len(data)) + data)",
+                                      QString::fromStdString(zip)});
     python.waitForFinished(60000);
     const QByteArray out = python.exitCode() == 0 ? python.readAllStandardOutput() : QByteArray();
     std::map<QString, QByteArray> parts;
