@@ -2,12 +2,12 @@
 # Builds the libFuzzer targets with clang and runs each for a bounded time on a
 # copy of its seed corpus (tests/fuzz/corpus/<target>/), two at a time. Fails
 # if any crashes.
-#   QA_TUTOR_FUZZ_SECONDS  time per target (default 15)
+#   QA_TUTOR_FUZZ_SECONDS  time per target (default 10)
 #   QA_TUTOR_FUZZ_BUILD    build folder (default build-fuzz/)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${QA_TUTOR_FUZZ_BUILD:-$root/build-fuzz}"
-seconds="${QA_TUTOR_FUZZ_SECONDS:-15}"
+seconds="${QA_TUTOR_FUZZ_SECONDS:-10}"
 targets=(fuzz_numeric_value fuzz_windows1252 fuzz_decode fuzz_course_text)
 # Six targets two at a time take the three rounds five took.
 targets+=(fuzz_record_reader fuzz_zip_members)
