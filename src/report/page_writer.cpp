@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <set>
 #include <vector>
 
 namespace
@@ -218,11 +217,6 @@ void cell(Out& out, const Cell& c, const CourseSections& course)
     out << "</div></details></td>";
 }
 
-bool needsHelp(const Cell& c)
-{
-    return isLowRating(c.confidence()) || isLowRating(c.critiqueRating());
-}
-
 std::string lowRatings(const Cell& c)
 {
     std::string text;
@@ -249,7 +243,7 @@ void needsHelpList(const Report& report, Out& out)
         for (const auto& [name, work] : students) {
             std::string line;
             for (const auto& [number, c] : work.cells) {
-                if (needsHelp(c)) {
+                if (c.needsHelp()) {
                     line.append(line.empty() ? "" : ", ").append(questionName(number));
                     line.append(" (").append(lowRatings(c)).append(")");
                     ++byName[name].questions;
@@ -302,22 +296,13 @@ void studentHeading(Out& out, const std::string& name, const StudentWork& work)
 
 // How many students rated each question 0 or 1, and how many answered it.
 void tallyRows(Out& out, const std::map<std::string, StudentWork>& students,
-               const std::set<int>& questions)
+               const std::vector<int>& questions)
 {
     std::string low = "<tr class=\"tally\"><th class=\"student\">rated 0 or 1</th>";
     std::string answered = "<tr class=\"tally\"><th class=\"student\">answered</th>";
-    for (const int q : questions) {
-        int lows = 0;
-        int answers = 0;
-        for (const auto& [name, work] : students) {
-            const auto it = work.cells.find(q);
-            if (it != work.cells.end() && it->second.responses.count() > 0) {
-                ++answers;
-            }
-            lows += it != work.cells.end() && needsHelp(it->second);
-        }
-        low.append("<td>").append(std::to_string(lows)).append("</td>");
-        answered.append("<td>").append(std::to_string(answers)).append("</td>");
+    for (const QuestionTally& tally : questionTallies(students, questions)) {
+        low.append("<td>").append(std::to_string(tally.low)).append("</td>");
+        answered.append("<td>").append(std::to_string(tally.answered)).append("</td>");
     }
     out << low << "</tr>\n" << answered << "</tr>\n";
 }
@@ -355,18 +340,7 @@ void notesList(Out& out, const std::vector<const std::pair<const std::string, St
 void assignmentGrid(const Report& report, Out& out, const std::string& assignment,
                     const std::map<std::string, StudentWork>& students)
 {
-    const CourseAssignment* course = report.course().assignment(assignment);
-    std::set<int> questions;
-    if (course) {
-        for (const CourseQuestion& q : course->questions) {
-            questions.insert(q.number);
-        }
-    }
-    for (const auto& [student, work] : students) {
-        for (const auto& [number, c] : work.cells) {
-            questions.insert(number);
-        }
-    }
+    const std::vector<int> questions = gridQuestions(report.course(), assignment, students);
     out << "<h2>Assignment ";
     escaped(out, assignment.empty() ? "unknown" : assignment);
     out << "</h2>\n<table>\n<tr><th class=\"student\">student</th>";

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <set>
 
 std::string classListKey(const std::string& student)
 {
@@ -181,6 +182,44 @@ char Cell::confidence() const
 char Cell::critiqueRating() const
 {
     return shownRating(critiques);
+}
+
+bool Cell::needsHelp() const
+{
+    return isLowRating(confidence()) || isLowRating(critiqueRating());
+}
+
+std::vector<int> gridQuestions(const CourseIndex& course, const std::string& assignment,
+                               const std::map<std::string, StudentWork>& students)
+{
+    std::set<int> numbers;
+    if (const CourseAssignment* a = course.assignment(assignment)) {
+        for (const CourseQuestion& q : a->questions) {
+            numbers.insert(q.number);
+        }
+    }
+    for (const auto& [student, work] : students) {
+        for (const auto& [number, cell] : work.cells) {
+            numbers.insert(number);
+        }
+    }
+    return {numbers.begin(), numbers.end()};
+}
+
+std::vector<QuestionTally> questionTallies(const std::map<std::string, StudentWork>& students,
+                                           const std::vector<int>& questions)
+{
+    std::vector<QuestionTally> tallies(questions.size());
+    for (const auto& [student, work] : students) {
+        for (std::size_t i = 0; i < questions.size(); ++i) {
+            const auto it = work.cells.find(questions[i]);
+            if (it != work.cells.end()) {
+                tallies[i].low += it->second.needsHelp();
+                tallies[i].answered += it->second.responses.count() > 0;
+            }
+        }
+    }
+    return tallies;
 }
 
 namespace

@@ -160,6 +160,8 @@ struct Cell {
     // The codes of the shown entries' ratings (see ratingCode), 0 when none.
     char confidence() const;
     char critiqueRating() const;
+    // Either shown rating is 0 or 1.
+    bool needsHelp() const;
 };
 
 struct NoteEntry {
@@ -176,6 +178,20 @@ struct StudentWork {
     int notesLeftOut = 0;
     std::vector<QDate> runDates; // in order, each once
 };
+
+// The columns of an assignment's grid: the course's questions and any other
+// answered, in order.
+std::vector<int> gridQuestions(const CourseIndex& course, const std::string& assignment,
+                               const std::map<std::string, StudentWork>& students);
+
+// Per question of a grid, how many students need help on it and how many
+// answered it.
+struct QuestionTally {
+    int low = 0;
+    int answered = 0;
+};
+std::vector<QuestionTally> questionTallies(const std::map<std::string, StudentWork>& students,
+                                           const std::vector<int>& questions);
 
 // Takes the records of the files one after the other and keeps what the
 // summary and the page need: counts per run and the latest texts per cell.

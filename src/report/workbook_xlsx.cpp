@@ -14,7 +14,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <set>
 #include <string_view>
 
 #ifdef _WIN32
@@ -337,18 +336,7 @@ void XlsxWorkbook::writeGrids(const Report& report)
         if (!sheet) {
             continue;
         }
-        std::set<int> numbers;
-        if (const CourseAssignment* course = report.course().assignment(assignment)) {
-            for (const CourseQuestion& q : course->questions) {
-                numbers.insert(q.number);
-            }
-        }
-        for (const auto& [student, work] : students) {
-            for (const auto& [number, cell] : work.cells) {
-                numbers.insert(number);
-            }
-        }
-        const std::vector<int> questions(numbers.begin(), numbers.end());
+        const std::vector<int> questions = gridQuestions(report.course(), assignment, students);
         std::vector<std::string> names = {std::string(kGradebookStudent)};
         for (const int q : questions) {
             names.push_back(questionName(q));
@@ -358,8 +346,6 @@ void XlsxWorkbook::writeGrids(const Report& report)
         worksheet_freeze_panes(sheet, 1, 1);
         worksheet_fit_to_pages(sheet, 1, 0);
         header(sheet, names);
-        std::vector<int> low(questions.size());
-        std::vector<int> answered(questions.size());
         lxw_row_t row = 1;
         for (const auto* student : inClassListOrder(students)) {
             text(sheet, row, 0, student->first, nullptr);
@@ -381,18 +367,17 @@ void XlsxWorkbook::writeGrids(const Report& report)
                                          : formats_.unrated;
                 text(sheet, row, static_cast<lxw_col_t>(i + 1),
                      ratingMark(confidence) + " / " + ratingMark(critique), format);
-                low[i] += isLowRating(confidence) || isLowRating(critique);
-                answered[i] += it->second.responses.count() > 0;
             }
             ++row;
         }
         // The tallies, a row under the students.
         ++row;
-        for (const auto& [label, counts] :
-             {std::pair("rated 0 or 1", &low), std::pair("answered", &answered)}) {
+        const std::vector<QuestionTally> tallies = questionTallies(students, questions);
+        for (const auto& [label, count] : {std::pair("rated 0 or 1", &QuestionTally::low),
+                                           std::pair("answered", &QuestionTally::answered)}) {
             text(sheet, row, 0, label, formats_.header);
-            for (std::size_t i = 0; i < counts->size(); ++i) {
-                number(sheet, row, static_cast<lxw_col_t>(i + 1), (*counts)[i]);
+            for (std::size_t i = 0; i < tallies.size(); ++i) {
+                number(sheet, row, static_cast<lxw_col_t>(i + 1), tallies[i].*count);
             }
             ++row;
         }
