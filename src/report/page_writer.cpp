@@ -148,10 +148,13 @@ CourseSections courseSections(const CourseQuestion* question)
     return sections;
 }
 
-std::string stampText(Stamp stamp)
+void appendStamp(std::string& text, Stamp stamp)
 {
-    return stamp == kNoStamp ? std::string("no time stamp")
-                             : isoDate(stampDate(stamp)) + ' ' + clockTime(stampTime(stamp));
+    if (stamp == kNoStamp) {
+        text.append("no time stamp");
+        return;
+    }
+    text.append(isoDate(stampDate(stamp))).append(" ").append(clockTime(stampTime(stamp)));
 }
 
 void entry(Out& out, const char* what, const CellEntry& e, bool shown)
@@ -159,7 +162,8 @@ void entry(Out& out, const char* what, const CellEntry& e, bool shown)
     std::string& text = out.raw();
     text.append("<h5>");
     ratingInto(text, what, ratingCode(e.rating), e.rating);
-    text.append(" ").append(stampText(e.stamp));
+    text.append(" ");
+    appendStamp(text, e.stamp);
     if (shown) {
         text.append(", shown in the grid");
     }
@@ -321,7 +325,9 @@ void notesList(Out& out, const std::vector<const std::pair<const std::string, St
             out << "<tr><th class=\"student\">";
             escaped(out, row->first);
             out << "</th><td>" << (note.question ? questionName(note.question) : "unknown")
-                << "</td><td>" << stampText(note.stamp) << "</td><td class=\"text\">";
+                << "</td><td>";
+            appendStamp(out.raw(), note.stamp);
+            out << "</td><td class=\"text\">";
             escaped(out, note.text);
             out << "</td></tr>\n";
         }

@@ -1,6 +1,8 @@
 #include "report/writers.h"
 
 #include <charconv>
+#include <cstdint>
+#include <limits>
 
 void appendDigits(std::string& out, int value, int width)
 {
@@ -25,18 +27,34 @@ std::string questionName(int number)
 
 std::string isoDate(QDate date)
 {
+    // Every response of the page and the CSV has a date: the proleptic
+    // Gregorian calendar worked out from the day number, which Qt takes
+    // several times as long for.
+    constexpr std::int64_t kFirstOfYearOne = 1721426; // 0001-01-01
+    constexpr std::int64_t kFirstOfMarchYearZero = 1721120;
     std::string text;
-    int year = 0;
-    int month = 0;
-    int day = 0;
-    date.getDate(&year, &month, &day);
-    if (date.isValid() && year > 0) {
-        appendDigits(text, year, 4);
-        text += '-';
-        appendDigits(text, month, 2);
-        text += '-';
-        appendDigits(text, day, 2);
+    const std::int64_t julian = date.isValid() ? date.toJulianDay() : 0;
+    if (julian < kFirstOfYearOne) {
+        return text;
     }
+    // Years counted from March, so that a leap day ends its year.
+    const std::int64_t days = julian - kFirstOfMarchYearZero;
+    const std::int64_t era = days / 146097;
+    const std::int64_t ofEra = days - era * 146097;
+    const std::int64_t yearOfEra = (ofEra - ofEra / 1460 + ofEra / 36524 - ofEra / 146096) / 365;
+    const std::int64_t ofYear = ofEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const std::int64_t fromMarch = (5 * ofYear + 2) / 153;
+    const int day = static_cast<int>(ofYear - (153 * fromMarch + 2) / 5 + 1);
+    const int month = static_cast<int>(fromMarch < 10 ? fromMarch + 3 : fromMarch - 9);
+    const std::int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+    if (year > std::numeric_limits<int>::max()) {
+        return text;
+    }
+    appendDigits(text, static_cast<int>(year), 4);
+    text += '-';
+    appendDigits(text, month, 2);
+    text += '-';
+    appendDigits(text, day, 2);
     return text;
 }
 
