@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 
 #include <functional>
+#include <optional>
 #include <sstream>
 
 namespace
@@ -624,41 +625,126 @@ void writeMixedClass(const Folder& folder)
     folder.write("send_0417Zed.txt", "Hello! Here is my homework.\r\nx = 2\r\n");
 }
 
+// What a report on the mixed class gives.
+struct MixedOutput {
+    Outcome outcome;
+    std::string csv;
+    QByteArray page;
+    ReadBook book;
+};
+
+// The mixed class, in a folder and in one archive of its files, and what one
+// thread makes of each: each made once, when first asked for, for every
+// number of threads tried.
+class MixedClass
+{
+public:
+    MixedClass()
+    {
+        writeMixedClass(folder_);
+        named_ = {top()};
+        for (const QString& name :
+             QDir(folder_.dir.path()).entryList({"masterFile_*", "notes_*"})) {
+            named_.push_back(folder_.path(name));
+        }
+    }
+    std::string top() const { return folder_.dir.path().toStdString(); }
+    std::string archive()
+    {
+        if (!zipped_) {
+            std::vector<std::pair<std::string, std::string>> members;
+            for (const QString& name : QDir(folder_.dir.path()).entryList(QDir::Files)) {
+                members.emplace_back(name.toStdString(), folder_.read(name).toStdString());
+            }
+            folder_.write("class.zip", zipBytes(members));
+            zipped_ = true;
+        }
+        return folder_.path("class.zip");
+    }
+    // The folder with its master and notes files named as well.
+    const std::vector<std::string>& named() const { return named_; }
+    // On one thread: the named files, with the workbook; the folder; the archive.
+    const MixedOutput& withCopies() { return once(withCopies_, named_, "one", true); }
+    const MixedOutput& inFolder() { return once(inFolder_, {top()}, "folder", false); }
+    const MixedOutput& inArchive() { return once(inArchive_, {archive()}, "archive", false); }
+
+    MixedOutput run(const std::vector<std::string>& paths, unsigned threads, const QString& out,
+                    bool workbook) const
+    {
+        ReportOptions options{paths, false, folder_.path(out + ".csv"),
+                              folder_.path(out + ".html")};
+        options.threads = threads;
+        if (workbook) {
+            options.xlsx = folder_.path(out + ".xlsx");
+        }
+        MixedOutput o{report(options),
+                      folder_.read(out + ".csv").toStdString(),
+                      folder_.read(out + ".html"),
+                      {}};
+        if (workbook) {
+            o.book = readWorkbook(options.xlsx);
+        }
+        return o;
+    }
+    // The texts of the folder's run as the archive's run names its files.
+    std::string asMembers(std::string text) const
+    {
+        const std::string from = top() + '/';
+        const std::string to = from + "class.zip:";
+        for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
+            text.replace(at, from.size(), to);
+        }
+        return text;
+    }
+
+private:
+    const MixedOutput& once(std::optional<MixedOutput>& output,
+                            const std::vector<std::string>& paths, const QString& out,
+                            bool workbook)
+    {
+        if (!output) {
+            output = run(paths, 1, out, workbook);
+        }
+        return *output;
+    }
+
+    Folder folder_;
+    std::vector<std::string> named_;
+    bool zipped_ = false;
+    std::optional<MixedOutput> withCopies_;
+    std::optional<MixedOutput> inFolder_;
+    std::optional<MixedOutput> inArchive_;
+};
+
+MixedClass& mixedClass()
+{
+    static MixedClass c;
+    return c;
+}
+
 class Threads : public testing::TestWithParam<unsigned>
 {
 };
 
 TEST_P(Threads, GiveWhatOneThreadGives)
 {
-    Folder folder;
-    writeMixedClass(folder);
-    std::vector<std::string> named = {folder.dir.path().toStdString()};
-    for (const QString& name : QDir(folder.dir.path()).entryList({"masterFile_*", "notes_*"})) {
-        named.push_back(folder.path(name));
-    }
-    const auto run = [&](unsigned threads, const QString& out) {
-        ReportOptions options{named, false, folder.path(out + ".csv"), folder.path(out + ".html")};
-        options.threads = threads;
-        options.xlsx = folder.path(out + ".xlsx");
-        Outcome outcome = report(options);
-        return std::tuple(outcome, folder.read(out + ".csv"), folder.read(out + ".html"),
-                          readWorkbook(options.xlsx));
-    };
-    const auto [one, oneCsv, onePage, oneBook] = run(1, "one");
-    const auto [many, manyCsv, manyPage, manyBook] = run(GetParam(), "many");
-    EXPECT_EQ(one.status, 1);
-    EXPECT_EQ(std::count(one.err.begin(), one.err.end(), '\n'), 2) << one.err;
+    MixedClass& c = mixedClass();
+    const MixedOutput& one = c.withCopies();
+    const MixedOutput many = c.run(c.named(), GetParam(), "many", true);
+    EXPECT_EQ(one.outcome.status, 1);
+    EXPECT_EQ(std::count(one.outcome.err.begin(), one.outcome.err.end(), '\n'), 2)
+        << one.outcome.err;
     // Each long file's rows fill the writer's text more than once.
-    EXPECT_GT(oneCsv.size(), 1 << 20);
-    EXPECT_EQ(many.status, one.status);
-    EXPECT_EQ(many.err, one.err);
-    EXPECT_EQ(many.out, one.out);
-    EXPECT_TRUE(manyCsv == oneCsv);
-    EXPECT_TRUE(manyPage == onePage);
-    ASSERT_TRUE(oneBook.read && manyBook.read);
-    ASSERT_EQ(manyBook.sheets.size(), oneBook.sheets.size());
-    for (std::size_t s = 0; s < oneBook.sheets.size(); ++s) {
-        EXPECT_TRUE(manyBook.sheets[s].cells == oneBook.sheets[s].cells) << s;
+    EXPECT_GT(one.csv.size(), 1 << 20);
+    EXPECT_EQ(many.outcome.status, one.outcome.status);
+    EXPECT_EQ(many.outcome.err, one.outcome.err);
+    EXPECT_EQ(many.outcome.out, one.outcome.out);
+    EXPECT_TRUE(many.csv == one.csv);
+    EXPECT_TRUE(many.page == one.page);
+    ASSERT_TRUE(one.book.read && many.book.read);
+    ASSERT_EQ(many.book.sheets.size(), one.book.sheets.size());
+    for (std::size_t s = 0; s < one.book.sheets.size(); ++s) {
+        EXPECT_TRUE(many.book.sheets[s].cells == one.book.sheets[s].cells) << s;
     }
 }
 
@@ -771,40 +857,24 @@ TEST_P(Threads, GiveTheWrittenOutOutputOfASmallClass)
 // gives: the same CSV, summary, page and messages, but for the paths.
 TEST_P(Threads, ReadAnArchiveAsTheFolderItHolds)
 {
-    Folder folder;
-    writeMixedClass(folder);
-    std::vector<std::pair<std::string, std::string>> members;
-    for (const QString& name : QDir(folder.dir.path()).entryList(QDir::Files)) {
-        members.emplace_back(name.toStdString(), folder.read(name).toStdString());
+    MixedClass& c = mixedClass();
+    const MixedOutput many[] = {c.run({c.top()}, GetParam(), "folder-many", false),
+                                c.run({c.archive()}, GetParam(), "archive-many", false)};
+    const MixedOutput* one[] = {&c.inFolder(), &c.inArchive()};
+    EXPECT_EQ(c.inFolder().outcome.status, 1);
+    EXPECT_GT(c.inFolder().csv.size(), 1 << 20);
+    for (const auto& [inFolder, inArchive] :
+         {std::pair(one[0], one[1]), std::pair(&many[0], &many[1])}) {
+        EXPECT_EQ(inArchive->outcome.status, inFolder->outcome.status);
+        EXPECT_EQ(inArchive->outcome.err, c.asMembers(inFolder->outcome.err));
+        EXPECT_EQ(inArchive->outcome.out, inFolder->outcome.out);
+        EXPECT_TRUE(inArchive->csv == c.asMembers(inFolder->csv));
+        EXPECT_TRUE(inArchive->page == inFolder->page);
     }
-    folder.write("class.zip", zipBytes(members));
-    const std::string top = folder.dir.path().toStdString();
-    const auto asMembers = [&](std::string text) {
-        const std::string from = top + '/';
-        const std::string to = from + "class.zip:";
-        for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
-            text.replace(at, from.size(), to);
-        }
-        return text;
-    };
-    for (const unsigned threads : {1u, GetParam()}) {
-        const auto run = [&](const std::string& path, const QString& out) {
-            ReportOptions options{
-                {path}, false, folder.path(out + ".csv"), folder.path(out + ".html")};
-            options.threads = threads;
-            Outcome outcome = report(options);
-            return std::tuple(outcome, folder.read(out + ".csv").toStdString(),
-                              folder.read(out + ".html"));
-        };
-        const auto [inFolder, folderCsv, folderPage] = run(top, "folder");
-        const auto [inArchive, archiveCsv, archivePage] = run(folder.path("class.zip"), "archive");
-        EXPECT_EQ(inFolder.status, 1) << threads;
-        EXPECT_EQ(inArchive.status, inFolder.status) << threads;
-        EXPECT_EQ(inArchive.err, asMembers(inFolder.err)) << threads;
-        EXPECT_EQ(inArchive.out, inFolder.out) << threads;
-        EXPECT_GT(folderCsv.size(), 1 << 20);
-        EXPECT_TRUE(archiveCsv == asMembers(folderCsv)) << threads;
-        EXPECT_TRUE(archivePage == folderPage) << threads;
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(many[i].outcome.err, one[i]->outcome.err) << i;
+        EXPECT_TRUE(many[i].csv == one[i]->csv) << i;
+        EXPECT_TRUE(many[i].page == one[i]->page) << i;
     }
 }
 
