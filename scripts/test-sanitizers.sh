@@ -9,8 +9,8 @@ build="${QA_TUTOR_ASAN_BUILD:-$root/build-asan}"
 
 # Line tables are enough for the sanitizers' reports; each test program runs
 # once, as a start of one takes a fifth of a second here; each library is
-# compiled a few files at a time (the normal build compiles each file alone,
-# so a missing include still shows there).
+# compiled a few files at a time (the normal build compiles each file of the
+# smaller libraries alone, so a missing include still shows there).
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 \
     -DQA_TUTOR_SANITIZE=ON -DQA_TUTOR_WERROR=ON -DQA_TUTOR_BENCH=OFF \
     -DQA_TUTOR_TESTS_PER_PROGRAM=ON -DCMAKE_UNITY_BUILD=ON >/dev/null

@@ -39,7 +39,8 @@ if [[ "$(cat "$build/qa-tutor-prefixes" 2>/dev/null)" != "$prefixes" ]]; then
 fi
 # Every option is given, since the test command configures the same folder.
 # Each library is compiled a few files at a time, in half the time (the Linux
-# build compiles each file alone, so a missing include still shows there).
+# build compiles each file of the smaller libraries alone, so a missing
+# include still shows there).
 started=$(date +%s)
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQA_TUTOR_WERROR=ON \
     -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_UNITY_BUILD=ON \
