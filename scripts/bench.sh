@@ -18,7 +18,6 @@ targets+=(bench_report)
 
 bash "$root/scripts/setup.sh" run bench
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQA_TUTOR_WERROR=ON \
-    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" \
     -DBUILD_TESTING=OFF -DQA_TUTOR_BENCH=ON -DQA_TUTOR_FUZZ=OFF
 cmake --build "$build" --target "${targets[@]}"
 

@@ -9,7 +9,6 @@ build="${QA_TUTOR_BUILD:-$root/build}"
 bash "$root/scripts/setup.sh" run
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQA_TUTOR_WERROR=ON \
-    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" \
     -DBUILD_TESTING=OFF -DQA_TUTOR_BENCH=OFF -DQA_TUTOR_FUZZ=OFF
 cmake --build "$build" --target qa-tutor --parallel 2
 

@@ -19,10 +19,8 @@ for tool in clang clang++ cmake ninja; do
     fi
 done
 
-# Line tables are enough for a crash's stack.
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja \
     -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" \
     -DQA_TUTOR_FUZZ=ON -DBUILD_TESTING=OFF
 cmake --build "$build" --target "${targets[@]}"
 

@@ -24,11 +24,8 @@ step() {
     times+=("$(printf '%-28s %4d s' "$name" $((SECONDS - began)))")
 }
 
-# Every option is given, since run.sh and bench.sh configure the same folder;
-# line tables are debug information enough for a test's backtrace, in less
-# time than the whole.
+# Every option is given, since run.sh and bench.sh configure the same folder.
 step "Linux build" cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" \
     -DQA_TUTOR_WERROR=ON -DBUILD_TESTING=ON -DQA_TUTOR_BENCH=ON -DQA_TUTOR_FUZZ=OFF
 step "Linux build" cmake --build "$build" --parallel 2
 
