@@ -3,10 +3,11 @@
 # and exits with the program's status. The Windows build's tests run through
 # this (it is their emulator).
 #   wine-run.sh --prefix DIR PROGRAM [ARG...]
-# As root it runs wine as the user nobody, since wine grants root every file
-# whatever its read-only mark; DIR then belongs to nobody.
+# As root, wine runs without root's right to write read-only files
+# (scripts/unprivileged.sh).
 set -euo pipefail
 wine=/usr/lib/wine/wine64
+unprivileged="$(dirname "${BASH_SOURCE[0]}")/unprivileged.sh"
 if [[ "${1:-}" != --prefix || $# -lt 3 ]]; then
     echo "usage: wine-run.sh --prefix DIR PROGRAM [ARG...]" >&2
     exit 2
@@ -18,19 +19,17 @@ command -v "$wine" >/dev/null || {
     exit 1
 }
 
-as_user=()
-if [[ "$(id -u)" -eq 0 ]]; then
-    as_user=(runuser -u nobody --)
-fi
-if [[ ! -d "$home" ]]; then
-    mkdir -p "$home"
-    ((${#as_user[@]} == 0)) || chown nobody: "$home"
+mkdir -p "$home"
+# Wine refuses a prefix of another user's: one made by an earlier way of
+# running it as root (as the user nobody) is made anew.
+if [[ -e "$home/prefix" && ! -O "$home/prefix" ]]; then
+    rm -rf "$home/prefix"
 fi
 run_wine() {
     # No Mono or Gecko: nothing here needs .NET or a web view. Wine keeps
     # every QT_ variable from the program; the widget tests take theirs as
     # arguments (--env).
-    "${as_user[@]}" env HOME="$home" WINEPREFIX="$home/prefix" WINEDEBUG=-all \
+    bash "$unprivileged" env HOME="$home" WINEPREFIX="$home/prefix" WINEDEBUG=-all \
         WINEDLLOVERRIDES="mscoree,mshtml=" "$wine" "$@"
 }
 # Two tests may start at once; the first makes the prefix, the other waits.
@@ -39,7 +38,7 @@ if [[ ! -f "$home/prefix/.made" ]]; then
         flock 9
         if [[ ! -f "$home/prefix/.made" ]]; then
             run_wine wineboot --init >/dev/null 2>&1
-            "${as_user[@]}" touch "$home/prefix/.made"
+            touch "$home/prefix/.made"
         fi
     ) 9>"$home/.lock"
 fi

@@ -7,6 +7,11 @@ import subprocess
 import tempfile
 import time
 
+# Runs a command as this user; as root, without root's right to write read-only
+# files, which the tests of read-only files need.
+UNPRIVILEGED = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts",
+                            "unprivileged.sh")
+
 TWIPS_PER_PIXEL = 15  # at 96 DPI, which the server is started with
 
 # Centres of the controls the student uses, in twips from the inner area's corner.
@@ -124,9 +129,6 @@ class Linux:
     def remove_home(self, home):
         shutil.rmtree(home, ignore_errors=True)
 
-    def own(self, path):
-        """Gives a file or folder the test made to the user the program runs as."""
-
     def __enter__(self):
         return self
 
@@ -155,19 +157,19 @@ class Wine:
         self.prefix_home = prefix_home
         self.prefix = os.path.join(prefix_home, "prefix")
         self.drive_c = os.path.join(self.prefix, "drive_c")
-        # As root, wine runs as nobody, who then owns the prefix: wine grants
-        # root every file whatever its read-only mark.
-        self.user = "nobody" if os.geteuid() == 0 else None
+        # As root, wine runs without root's right to write read-only files.
+        self.wine_command = ["bash", UNPRIVILEGED, self.wine]
 
     def __enter__(self):
         """Makes the prefix on first use and keeps its server running, so each
         start of the program does not wait for a new one."""
-        if not os.path.isdir(self.prefix_home):
-            os.makedirs(self.prefix_home)
-            if self.user:
-                shutil.chown(self.prefix_home, self.user)
+        os.makedirs(self.prefix_home, exist_ok=True)
+        # Wine refuses a prefix of another user's, as one made as the user
+        # nobody by an earlier way of running it as root.
+        if os.path.isdir(self.prefix) and os.stat(self.prefix).st_uid != os.geteuid():
+            shutil.rmtree(self.prefix)
         if not os.path.isfile(os.path.join(self.prefix, "system.reg")):
-            subprocess.run([self.wine, "wineboot", "--init"], env=self.env(None), user=self.user,
+            subprocess.run([*self.wine_command, "wineboot", "--init"], env=self.env(None),
                            check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                            timeout=300)
         # Wine's own Tahoma (Debian's fonts-wine), the face Windows gives its
@@ -177,22 +179,22 @@ class Wine:
         if not os.path.exists(os.path.join(fonts, "tahoma.ttf")):
             for name in ("tahoma.ttf", "tahomabd.ttf"):
                 shutil.copy(os.path.join("/usr/share/wine/fonts", name), fonts)
-                self.own(os.path.join(fonts, name))
             settings = os.path.join(self.prefix_home, "smoothing.reg")
             with open(settings, "w") as f:
                 f.write('REGEDIT4\n\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n'
                         '"FontSmoothing"="2"\n"FontSmoothingType"=dword:00000002\n'
                         '"FontSmoothingGamma"=dword:00000578\n'
                         '"FontSmoothingOrientation"=dword:00000001\n')
-            subprocess.run([self.wine, "regedit", "/S", settings], env=self.env(None),
-                           user=self.user, check=True, stdout=subprocess.DEVNULL,
+            subprocess.run([*self.wine_command, "regedit", "/S", settings], env=self.env(None),
+                           check=True, stdout=subprocess.DEVNULL,
                            stderr=subprocess.DEVNULL, timeout=120)
-        self.server_process = subprocess.Popen(["/usr/lib/wine/wineserver64", "-p", "-f"],
-                                               env=self.env(None), user=self.user)
+        self.server_process = subprocess.Popen(
+            ["bash", UNPRIVILEGED, "/usr/lib/wine/wineserver64", "-p", "-f"], env=self.env(None))
         return self
 
     def __exit__(self, *exc):
-        subprocess.run(["/usr/lib/wine/wineserver64", "-k"], env=self.env(None), user=self.user)
+        subprocess.run(["bash", UNPRIVILEGED, "/usr/lib/wine/wineserver64", "-k"],
+                       env=self.env(None))
         self.server_process.wait(timeout=30)
 
     def new_home(self):
@@ -204,10 +206,7 @@ class Wine:
         return os.path.join(self.drive_c, "tutrdata")
 
     def scratch_folder(self):
-        folder = tempfile.mkdtemp(prefix="qa-tutor-e2e-folder-", dir=self.prefix_home)
-        if self.user:
-            shutil.chown(folder, self.user)
-        return folder
+        return tempfile.mkdtemp(prefix="qa-tutor-e2e-folder-", dir=self.prefix_home)
 
     def path(self, path):
         if path.startswith(self.drive_c + os.sep):
@@ -227,7 +226,7 @@ class Wine:
         """A Windows program under wine, to its end. Its output goes through
         files: the processes wine starts beside it would hold pipes open."""
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-            done = subprocess.run([self.wine, *args], env=self.env(server), user=self.user,
+            done = subprocess.run([*self.wine_command, *args], env=self.env(server),
                                   stdout=out, stderr=err, timeout=timeout, cwd=cwd)
             out.seek(0)
             err.seek(0)
@@ -237,16 +236,12 @@ class Wine:
 
     def start(self, server, home, program=None):
         env = self.env(server)
-        return env, subprocess.Popen([self.wine, program or self.binary], env=env,
-                                     user=self.user, stdout=subprocess.PIPE,
+        return env, subprocess.Popen([*self.wine_command, program or self.binary], env=env,
+                                     stdout=subprocess.PIPE,
                                      stderr=subprocess.PIPE, text=True)
 
     def remove_home(self, home):
         shutil.rmtree(home, ignore_errors=True)
-
-    def own(self, path):
-        if self.user:
-            shutil.chown(path, self.user)
 
 
 class Program:
