@@ -1,8 +1,8 @@
 #include "report/class_reading.h"
 
+#include "report/csv_writer.h"
 #include "report/ordered_output.h"
 #include "report/report_files.h"
-#include "report/writers.h"
 
 #include <algorithm>
 #include <cerrno>

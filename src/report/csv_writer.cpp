@@ -1,8 +1,24 @@
-#include "report/writers.h"
+#include "report/csv_writer.h"
 
+#include "report/writers.h"
 #include "text/byte_scan.h"
 
 #include <algorithm>
+
+std::string_view kindName(ReportRow::Kind kind)
+{
+    switch (kind) {
+    case ReportRow::Kind::question:
+        return "question";
+    case ReportRow::Kind::critique:
+        return "critique";
+    case ReportRow::Kind::note:
+        return "note";
+    case ReportRow::Kind::other:
+        break;
+    }
+    return "other";
+}
 
 namespace
 {

@@ -1,5 +1,6 @@
 #include "report/gradebook.h"
 
+#include "report/csv_writer.h"
 #include "report/writers.h"
 
 #include <charconv>

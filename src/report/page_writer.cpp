@@ -1,6 +1,7 @@
-#include "report/writers.h"
+#include "report/page_writer.h"
 
 #include "bank/course.h"
+#include "report/report.h"
 #include "text/byte_scan.h"
 
 #include <algorithm>

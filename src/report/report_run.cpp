@@ -2,10 +2,13 @@
 
 #include "bank/course.h"
 #include "report/class_reading.h"
+#include "report/csv_writer.h"
 #include "report/gradebook.h"
 #include "report/input_names.h"
+#include "report/page_writer.h"
 #include "report/report.h"
 #include "report/report_files.h"
+#include "report/summary_writer.h"
 #include "report/workbook.h"
 #include "report/writers.h"
 

@@ -1,9 +1,45 @@
-#include "report/writers.h"
+#include "report/summary_writer.h"
+
+#include "report/report.h"
 
 #include <algorithm>
 #include <tuple>
 #include <utility>
 #include <vector>
+
+void RatingCounts::add(const std::string& reply)
+{
+    const char code = ratingCode(reply);
+    if (code == kRatingEmpty) {
+        ++empty;
+    } else if (code == kRatingInvalid) {
+        ++invalid;
+    } else {
+        ++digits[static_cast<std::size_t>(code - '0')];
+    }
+}
+
+int RatingCounts::total() const
+{
+    return digits[0] + digits[1] + digits[2] + digits[3] + invalid + empty;
+}
+
+RunSummary::Question& RunSummary::question(int number)
+{
+    for (Question& q : questions) {
+        if (q.number == number) {
+            return q;
+        }
+    }
+    questions.emplace_back().number = number;
+    return questions.back();
+}
+
+std::size_t RunSummary::answered() const
+{
+    return static_cast<std::size_t>(std::count_if(
+        questions.begin(), questions.end(), [](const Question& q) { return q.confidence != 0; }));
+}
 
 namespace
 {

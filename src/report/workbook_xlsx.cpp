@@ -3,6 +3,7 @@
 // together when it is closed.
 #include "report/workbook.h"
 
+#include "report/csv_writer.h"
 #include "report/report_files.h"
 #include "report/sheet_text.h"
 #include "report/writers.h"

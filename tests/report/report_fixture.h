@@ -20,7 +20,7 @@ namespace
 
 using Rating = ResponseTail::Rating;
 
-const ClassWriter& writer()
+inline const ClassWriter& writer()
 {
     static const ClassWriter w;
     return w;
@@ -28,9 +28,18 @@ const ClassWriter& writer()
 
 const QDate kDay(2026, 4, 16);
 
-const ClassWriter::Question& q(const char* assignment, int i)
+inline const ClassWriter::Question& q(const char* assignment, int i)
 {
     return writer().questions(assignment)[static_cast<std::size_t>(i)];
+}
+
+// Question i of an assignment answered "x" with `entry` shown, then rated.
+inline std::string answered(FileRole role, const char* assignment, int i, const QString& entry,
+                            Rating rating, const QString& reply = "2")
+{
+    return ClassWriter::head(role, QTime(9, 0, i), assignment, q(assignment, i).number, entry,
+                             "x") +
+           ClassWriter::tail(rating, reply);
 }
 
 struct Folder {
@@ -55,7 +64,7 @@ struct Outcome {
     std::string err;
 };
 
-Outcome report(const ReportOptions& options)
+inline Outcome report(const ReportOptions& options)
 {
     std::ostringstream out;
     std::ostringstream err;

@@ -3,8 +3,8 @@
 #include "report_fixture.h"
 #include "workbook_reading.h"
 
+#include "report/csv_writer.h"
 #include "report/workbook.h"
-#include "report/writers.h"
 
 #include <gtest/gtest.h>
 
