@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
 # Installs what the benchmarks need ([run] and [bench] of debian-packages.txt),
-# builds them in build/ (tests configured off) and runs them, each against its
-# baseline measured in the same run, then prints a table of the ratios.
-#   QA_TUTOR_BUILD              build folder (default build/)
+# builds them in build/bench (the bench preset: tests configured off) and runs
+# them, each against its baseline measured in the same run, then prints a
+# table of the ratios.
 #   QA_TUTOR_BENCH_RUNS         start-up runs of each program and mode (default 31)
 #   QA_TUTOR_BENCH_REPETITIONS  repetitions of each handler benchmark, whose
 #                               median is used (default 5)
 # Arguments are passed to the handler benchmarks (e.g. --benchmark_filter=Enter).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${QA_TUTOR_BUILD:-$root/build}"
+build="$root/build/bench"
 runs="${QA_TUTOR_BENCH_RUNS:-31}"
 repetitions="${QA_TUTOR_BENCH_REPETITIONS:-5}"
 handlers=(bench_enter_response bench_display_send bench_next_question)
@@ -17,9 +17,7 @@ targets=(bench_startup bench_startup_window bench_startup_plain "${handlers[@]}"
 targets+=(bench_report)
 
 bash "$root/scripts/setup.sh" run bench
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQA_TUTOR_WERROR=ON \
-    -DBUILD_TESTING=OFF -DQA_TUTOR_BENCH=ON -DQA_TUTOR_FUZZ=OFF
-cmake --build "$build" --target "${targets[@]}"
+(cd "$root" && cmake --preset bench && cmake --build --preset bench --target "${targets[@]}")
 
 export QT_QPA_PLATFORM=offscreen
 log="$(mktemp "${TMPDIR:-/tmp}/qa-tutor-bench.XXXXXX")"

@@ -4,17 +4,14 @@
 # page with José Núñez's cell of q002 opened, docs/report.png, and the
 # workbook's grid and gradebook as LibreOffice prints them,
 # docs/report-workbook.png. Look at both before committing them.
-#   QA_TUTOR_BUILD  build folder (default build/), configured with tests
+# It builds them in build/dev, the dev preset.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${QA_TUTOR_BUILD:-$root/build}"
+build="$root/build/dev"
 
 bash "$root/scripts/setup.sh" run test pictures
-if [[ ! -f "$build/CMakeCache.txt" ]]; then
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON \
-        >/dev/null
-fi
-cmake --build "$build" --target qa-tutor-report report_sample_class
+(cd "$root" && cmake --preset dev >/dev/null &&
+    cmake --build --preset dev --target qa-tutor-report report_sample_class)
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/qa-tutor-pictures.XXXXXX")"
 trap 'rm -rf "$work"' EXIT

@@ -3,10 +3,10 @@
 # copy of its seed corpus (tests/fuzz/corpus/<target>/), two at a time. Fails
 # if any crashes.
 #   QA_TUTOR_FUZZ_SECONDS  time per target (default 10)
-#   QA_TUTOR_FUZZ_BUILD    build folder (default build-fuzz/)
+# They are built in build/fuzz, the fuzz preset.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${QA_TUTOR_FUZZ_BUILD:-$root/build-fuzz}"
+build="$root/build/fuzz"
 seconds="${QA_TUTOR_FUZZ_SECONDS:-10}"
 targets=(fuzz_numeric_value fuzz_windows1252 fuzz_decode fuzz_course_text)
 # Six targets two at a time take the three rounds five took.
@@ -19,10 +19,7 @@ for tool in clang clang++ cmake ninja; do
     fi
 done
 
-CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja \
-    -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DQA_TUTOR_FUZZ=ON -DBUILD_TESTING=OFF
-cmake --build "$build" --target "${targets[@]}"
+(cd "$root" && cmake --preset fuzz && cmake --build --preset fuzz --target "${targets[@]}")
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/qa-tutor-fuzz.XXXXXX")"
 failed=()

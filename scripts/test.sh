@@ -1,17 +1,17 @@
 #!/usr/bin/env bash
 # Installs every package of debian-packages.txt that is missing, builds qa-tutor
-# in build/ with tests and benchmarks on, and runs every test: the fuzz
+# in build/dev with tests and the benchmarks' baselines on (the dev preset of
+# CMakePresets.json, as every build here has its preset), and runs every
+# test: the fuzz
 # targets for a short bounded time, the unit and widget tests under
 # AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows programs,
 # packages and tests (Qt for Windows and the report's libraries built once
 # per machine), and last all tests of the normal build (unit, widget,
 # end-to-end in Xvfb, the crash test) beside the Windows tests under wine.
 # Prints each step's time at the end.
-#   QA_TUTOR_BUILD          build folder of the normal build (default build/)
-#   QA_TUTOR_WINDOWS_BUILD  build folder of the Windows build (default build-windows/)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${QA_TUTOR_BUILD:-$root/build}"
+cd "$root"
 bash "$root/scripts/setup.sh" run test package windows bench
 
 started=$SECONDS
@@ -24,17 +24,14 @@ step() {
     times+=("$(printf '%-28s %4d s' "$name" $((SECONDS - began)))")
 }
 
-# Every option is given, since run.sh and bench.sh configure the same folder.
-step "Linux build" cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DQA_TUTOR_WERROR=ON -DBUILD_TESTING=ON -DQA_TUTOR_BENCH=ON -DQA_TUTOR_FUZZ=OFF
-step "Linux build" cmake --build "$build" --parallel 2
+step "Linux build" cmake --preset dev
+step "Linux build" cmake --build --preset dev --parallel 2
 
 step "fuzzing" bash "$root/scripts/test-fuzz.sh"
 step "sanitizers" bash "$root/scripts/test-sanitizers.sh"
 # Wine makes its prefix in tens of seconds of mostly waiting, which the first
 # test to start would spend: it is made while the Windows programs build.
-windows_build="${QA_TUTOR_WINDOWS_BUILD:-$root/build-windows}"
-bash "$root/scripts/wine-run.sh" --prefix "$windows_build/wine" cmd /c exit >/dev/null 2>&1 &
+bash "$root/scripts/wine-run.sh" --prefix "$root/build/windows/wine" cmd /c exit >/dev/null 2>&1 &
 wine_prefix=$!
 step "Windows build" bash "$root/scripts/windows.sh" --with-tests
 wait "$wine_prefix" || true
@@ -42,15 +39,12 @@ wait "$wine_prefix" || true
 # The Windows tests (test-windows.sh's) wait on wine and the X server more than
 # they compute: they run beside the Linux ones, their output after them.
 windows_log="$(mktemp)"
-(ctest --test-dir "$windows_build" --output-on-failure \
-    --parallel 2 --timeout 600 >"$windows_log" 2>&1 && echo passed >>"$windows_log") &
+(ctest --preset windows >"$windows_log" 2>&1 && echo passed >>"$windows_log") &
 windows_tests=$!
 
-export QT_QPA_PLATFORM=offscreen
 # A test that hangs (a thread waiting for ever) fails after five minutes.
 linux_status=0
-step "Linux and Windows tests" ctest --test-dir "$build" --output-on-failure --parallel 2 \
-    --timeout 300 || linux_status=$?
+step "Linux and Windows tests" ctest --preset dev || linux_status=$?
 wait "$windows_tests" || true
 echo "Windows tests under wine:"
 cat "$windows_log"

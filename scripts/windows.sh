@@ -2,15 +2,14 @@
 # Makes the Windows programs and their packages on Debian: Qt for Windows and
 # the report's libraries (built once per machine by qt-windows.sh and
 # windows-libs.sh), then qa-tutor.exe and
-# qa-tutor-report.exe cross-built with mingw-w64 in build-windows/, and with
+# qa-tutor-report.exe cross-built with mingw-w64 in build/windows (the windows
+# preset), and with
 # CPack the installer qa-tutor-VERSION-win64.exe, the portable
 # qa-tutor-VERSION-win64.zip and the source qa-tutor-VERSION-source.zip there.
 #   windows.sh [--with-tests]   with --with-tests the tests are built as well
-#   QA_TUTOR_WINDOWS_BUILD      build folder (default build-windows/)
-#   QA_TUTOR_BUILD              the Linux build the Windows tests compare with
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${QA_TUTOR_WINDOWS_BUILD:-$root/build-windows}"
+build="$root/build/windows"
 testing=OFF
 if [[ "${1:-}" == --with-tests ]]; then
     testing=ON
@@ -37,20 +36,14 @@ prefixes="$qt;$libs"
 if [[ "$(cat "$build/qa-tutor-prefixes" 2>/dev/null)" != "$prefixes" ]]; then
     rm -f "$build/CMakeCache.txt"
 fi
-# Every option is given, since the test command configures the same folder.
-# Each library is compiled a few files at a time, in half the time (the Linux
-# build compiles each file of the smaller libraries alone, so a missing
-# include still shows there).
+# The preset compiles each library a few files at a time, in half the time
+# (the Linux build compiles each file of the smaller libraries alone, so a
+# missing include still shows there).
 started=$(date +%s)
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQA_TUTOR_WERROR=ON \
-    -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_UNITY_BUILD=ON \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DCMAKE_PREFIX_PATH="$prefixes" \
-    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-    -DBUILD_TESTING=$testing -DQA_TUTOR_BENCH=OFF -DQA_TUTOR_FUZZ=OFF \
-    -DCMAKE_CROSSCOMPILING_EMULATOR="bash;$root/scripts/wine-run.sh;--prefix;$build/wine" \
-    -DQA_TUTOR_LINUX_BUILD="${QA_TUTOR_BUILD:-$root/build}" >/dev/null
+cd "$root"
+QA_TUTOR_WINDOWS_PREFIXES="$prefixes" cmake --preset windows -DBUILD_TESTING=$testing >/dev/null
 echo "$prefixes" >"$build/qa-tutor-prefixes"
-cmake --build "$build" --parallel 2
+cmake --build --preset windows --parallel 2
 (cd "$build" && cpack -G "NSIS;ZIP" >/dev/null && cpack --config CPackSourceConfig.cmake >/dev/null)
 echo "windows: built in $(($(date +%s) - started)) s:"
 ls -1 "$build"/qa-tutor-*-win64.exe "$build"/qa-tutor-*-win64.zip "$build"/qa-tutor-*-source.zip

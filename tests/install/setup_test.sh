@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Checks which Debian packages each command asks for, with dpkg-query, apt-get
 # and sudo replaced by stand-ins (every package missing), and that the run
-# command configures a folder the test command configured before with neither
-# GoogleTest nor Google Benchmark to be found.
+# command's preset configures a folder configured before with tests on, with
+# neither GoogleTest nor Google Benchmark to be found.
 # Usage: setup_test.sh SOURCE_DIR
 set -euo pipefail
 root="$(cd "$1" && pwd)"
@@ -23,11 +23,13 @@ cat >"$fake/sudo" <<'STANDIN'
 #!/bin/sh
 exec "$@"
 STANDIN
-# Builds are only noted; every configure finds neither library.
+# Builds are only noted; every configure finds neither library, in a scratch
+# folder rather than the preset's own.
 cat >"$fake/cmake" <<STANDIN
 #!/bin/sh
 if [ "\$1" = --build ]; then echo "\$*" >>"$work/builds"; exit 0; fi
-exec "$real_cmake" "\$@" -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON
+exec "$real_cmake" "\$@" -B "$work/build" -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON \\
+    -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON
 STANDIN
 chmod +x "$fake"/*
 
@@ -50,11 +52,11 @@ check "bench command's groups" installs "$run libbenchmark-dev" run bench
 # A package of two groups (dpkg-dev, imagemagick) is asked for once.
 every_windows="${windows/dpkg-dev /}"
 check "test command's groups" installs \
-    "$run $test file dpkg-dev ${every_windows/imagemagick /} libbenchmark-dev" \
+    "$run $test file dpkg-dev lintian ${every_windows/imagemagick /} libbenchmark-dev" \
     run test package windows bench
 check "no group given: every group" installs \
-    "$run $test file dpkg-dev ${every_windows/imagemagick /} libbenchmark-dev chromium libreoffice-calc-nogui ghostscript"
-check "package group" installs "file dpkg-dev" package
+    "$run $test file dpkg-dev lintian ${every_windows/imagemagick /} libbenchmark-dev chromium libreoffice-calc-nogui ghostscript"
+check "package group" installs "file dpkg-dev lintian" package
 check "windows command's groups" installs "$run $windows" run windows
 
 # setup.sh ARGUMENT... installs nothing, ALL_INSTALLED or not.
@@ -79,7 +81,7 @@ check "unknown group refused" refuses_group tests
 rm -f "$work/apt"
 status=0
 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM PATH="$fake:$PATH" ALL_INSTALLED='' \
-    QA_TUTOR_BUILD="$work/build" bash "$root/scripts/run.sh" >"$work/run.out" 2>&1 || status=$?
+    bash "$root/scripts/run.sh" >"$work/run.out" 2>&1 || status=$?
 check "run command installs only its group" \
     test "$(grep '^install' "$work/apt")" = "install -y -q $run"
 check "run command configures without the test libraries" grep -q "needs a graphical display" "$work/run.out"
