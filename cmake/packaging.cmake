@@ -30,6 +30,9 @@ else()
     set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
     set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
     set(CPACK_DEBIAN_PACKAGE_SECTION education)
+    set(CPACK_PACKAGE_DESCRIPTION_FILE ${PROJECT_SOURCE_DIR}/data/debian/description)
+    # Debian ships programs without their debugging information.
+    set(CPACK_STRIP_FILES ON)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
     # The window needs a platform plugin, which Debian ships apart from the libraries.
     set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")

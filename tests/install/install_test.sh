@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs qa-tutor as a desktop program into a temporary prefix, validates its
-# desktop entry and AppStream metadata, builds the Debian package and unpacks
-# it into a temporary root, and checks the command-line answers.
+# desktop entry and AppStream metadata, builds the Debian package, checks it
+# with lintian and unpacks it into a temporary root, and checks the
+# command-line answers.
 # Usage: install_test.sh BUILD_DIR
 set -euo pipefail
 build="$(cd "$1" && pwd)"
@@ -47,6 +48,15 @@ for f in "${files[@]}"; do
     check "package holds /usr/$f" test -f "$work/root/usr/$f"
 done
 check "packaged program runs" version_output "$work/root/usr/bin/qa-tutor"
+for page in qa-tutor qa-tutor-report; do
+    check "package holds the manual page of $page" test -f "$work/root/usr/share/man/man1/$page.1.gz"
+done
+# Debian's own checker, at its default level: every error and warning fails.
+lintian_accepts() {
+    lintian --fail-on error,warning "$1" >"$work/lintian" 2>"$work/lintian-errors" &&
+        [[ ! -s "$work/lintian" ]] || { cat "$work/lintian" "$work/lintian-errors"; false; }
+}
+check "lintian reports nothing on the package" lintian_accepts "$deb"
 
 report_version() { [[ "$("$1" --version)" == "qa-tutor-report "[0-9]* ]]; }
 check "report --version" report_version "$work/prefix/bin/qa-tutor-report"
