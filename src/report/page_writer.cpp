@@ -12,31 +12,51 @@ namespace
 {
 
 constexpr std::string_view kStyle = R"(
-body { font-family: sans-serif; margin: 1.5em; color: #111; }
+body { font-family: sans-serif; margin: 1.5em; color: #111; background: #fff; }
 table { border-collapse: collapse; margin-bottom: 1em; }
 th, td { border: 1px solid #999; padding: 2px 4px; text-align: center; vertical-align: top; }
 th.student { text-align: left; white-space: nowrap; }
 th.student span { font-weight: normal; font-size: 0.8em; color: #555; }
-td.none { color: #777; }
+.none { color: #666; }
 tr.tally th, tr.tally td { background: #f3f3f3; font-size: 0.9em; }
 table.list td, table.list th { text-align: left; }
 table.list td.text { white-space: pre-wrap; max-width: 40em; }
+ul.legend { padding: 0; margin: 0.2em 0 0.6em; }
+ul.legend li { display: inline; margin-right: 0.8em; }
 summary { cursor: pointer; list-style: none; white-space: nowrap; font-family: monospace; }
 summary::-webkit-details-marker { display: none; }
 details details summary { font-family: sans-serif; color: #2a5db0; }
 .r { display: inline-block; min-width: 1.3em; padding: 1px 2px; font-weight: bold; }
-.r0 { background: #e04a3f; color: #fff; }
-.r1 { background: #f2a33a; }
-.r2 { background: #b9df8a; }
-.r3 { background: #3f9e4d; color: #fff; }
+.r0 { background: #d32f2f; color: #fff; }
+.r1 { background: #f2a33a; color: #111; }
+.r2 { background: #b9df8a; color: #111; }
+.r3 { background: #2e7d32; color: #fff; }
 .rn { background: #eee; color: #666; }
-.ri { background: #8c8c8c; color: #fff; }
+.ri { background: #6b6b6b; color: #fff; }
+.vh { position: absolute; width: 1px; height: 1px; margin: -1px; padding: 0; border: 0;
+  overflow: hidden; clip: rect(0 0 0 0); clip-path: inset(50%); white-space: nowrap; }
 details[open] > div { position: absolute; z-index: 1; max-width: 36em; padding: 0.5em 0.8em;
   text-align: left; background: #fff; border: 1px solid #555; box-shadow: 2px 2px 6px #888; }
+details[open]:focus-within > div { z-index: 2; }
+summary:focus { position: relative; z-index: 3; background: #fff; }
 div p { margin: 0.2em 0 0.6em; white-space: pre-wrap; }
-div h4 { margin: 0.4em 0 0; font-size: 0.85em; color: #444; }
-div h5 { margin: 0.3em 0 0; font-size: 0.8em; font-weight: normal; color: #444; }
+div h3 { margin: 0.4em 0 0; font-size: 0.85em; color: #444; }
+div h4 { margin: 0.3em 0 0; font-size: 0.8em; font-weight: normal; color: #444; }
 p.earlier { font-size: 0.8em; color: #555; }
+)";
+
+// Escape closes the opened cell that holds the focus (or, with the focus
+// elsewhere, every opened cell) and leaves the focus on the cell.
+constexpr std::string_view kScript = R"(
+document.addEventListener("keydown", function (event) {
+  if (event.key !== "Escape") return;
+  var opened = "td > details[open], th > details[open]";
+  var focused = document.activeElement && document.activeElement.closest(opened);
+  (focused ? [focused] : document.querySelectorAll(opened)).forEach(function (cell) {
+    cell.open = false;
+  });
+  if (focused) focused.querySelector("summary").focus();
+});
 )";
 
 // The five characters that are not text in a page, with what stands for them.
@@ -87,27 +107,49 @@ void escaped(Out& out, std::string_view text)
     out << std::string_view();
 }
 
-// A rating code (see ratingCode) as a coloured mark; an invalid one tells
-// what was typed when pointed at.
-void ratingInto(std::string& out, const char* what, char code, std::string_view typed)
+// A rating code (see ratingCode) in words: "2", "not rated yet", "no rating
+// typed" or "invalid rating: 5".
+void ratingWordsInto(std::string& out, char code, std::string_view typed)
 {
     if (isDigitRating(code)) {
-        out.append("<span class=\"r r").append(1, code).append("\" title=\"").append(what);
-        out.append("\">").append(1, code).append("</span>");
+        out.append(1, code);
     } else if (code == kRatingInvalid) {
-        out.append("<span class=\"r ri\" title=\"").append(what).append(": ");
+        out.append("invalid rating: ");
         escapedInto(out, typed);
-        out.append("\">x</span>");
     } else {
-        out.append("<span class=\"r rn\" title=\"").append(what).append("\">");
-        out.append(code == kRatingEmpty ? "&ndash;" : "&middot;").append("</span>");
+        out.append(code == kRatingEmpty ? "no rating typed" : "not rated yet");
     }
 }
 
-void rating(Out& out, const char* what, char code, std::string_view typed)
+// A rating code as a coloured mark, which screen readers skip for the words
+// beside it; pointed at, it tells what it rates, and an invalid one what was
+// typed.
+void markInto(std::string& out, std::string_view what, char code, std::string_view typed)
 {
-    ratingInto(out.raw(), what, code, typed);
-    out << std::string_view();
+    out.append("<span class=\"r ");
+    out.append(isDigitRating(code) ? std::string{'r', code} : code == kRatingInvalid ? "ri" : "rn");
+    out.append("\"");
+    if (!what.empty()) {
+        out.append(" title=\"").append(what);
+        if (code == kRatingInvalid) {
+            out.append(": ");
+            escapedInto(out, typed);
+        }
+        out.append("\"");
+    }
+    out.append(" aria-hidden=\"true\">");
+    if (isDigitRating(code)) {
+        out.append(1, code);
+    } else {
+        out.append(code == kRatingInvalid ? "x" : code == kRatingEmpty ? "&ndash;" : "&middot;");
+    }
+    out.append("</span>");
+}
+
+// A text for screen readers alone.
+void unseenInto(std::string& out, std::string_view text)
+{
+    out.append("<span class=\"vh\">").append(text).append("</span>");
 }
 
 // A long text shows its first line, and the rest when opened.
@@ -137,8 +179,8 @@ struct CourseSections {
 CourseSections courseSections(const CourseQuestion* question)
 {
     CourseSections sections;
-    sections.question = "<h4>Question</h4>";
-    sections.answer = "<h4>Worked answer</h4>";
+    sections.question = "<h3>Question</h3>";
+    sections.answer = "<h3>Worked answer</h3>";
     if (question) {
         foldedInto(sections.question, question->text);
         foldedInto(sections.answer, question->answer);
@@ -158,17 +200,29 @@ void appendStamp(std::string& text, Stamp stamp)
     text.append(isoDate(stampDate(stamp))).append(" ").append(clockTime(stampTime(stamp)));
 }
 
+// An entry's heading: its rating (an invalid one as typed, in view), its time.
 void entry(Out& out, const char* what, const CellEntry& e, bool shown)
 {
     std::string& text = out.raw();
-    text.append("<h5>");
-    ratingInto(text, what, ratingCode(e.rating), e.rating);
+    const char code = ratingCode(e.rating);
+    text.append("<h4>");
+    markInto(text, what, code, e.rating);
+    text.append(" <span class=\"vh\">").append(what);
+    if (code == kRatingInvalid) {
+        text.append("</span> ");
+        ratingWordsInto(text, code, e.rating);
+        text.append(",");
+    } else {
+        text.append(" ");
+        ratingWordsInto(text, code, e.rating);
+        text.append(",</span>");
+    }
     text.append(" ");
     appendStamp(text, e.stamp);
     if (shown) {
         text.append(", shown in the grid");
     }
-    text.append("</h5>");
+    text.append("</h4>");
     if (isEmptyText(e.text)) {
         text.append("<p class=\"earlier\">(empty)</p>");
     } else {
@@ -182,11 +236,11 @@ void entry(Out& out, const char* what, const CellEntry& e, bool shown)
 // The shown entry first, then the others newest first.
 void entries(Out& out, const char* heading, const char* what, const CellEntries& all)
 {
-    out << "<h4>" << heading;
+    out << "<h3>" << heading;
     if (all.count() > 1) {
         out << " (" << all.count() << ", the one shown first, then newest first)";
     }
-    out << "</h4>";
+    out << "</h3>";
     const CellEntry* shown = all.shown();
     if (!shown) {
         out << "<p>(none)</p>";
@@ -207,15 +261,24 @@ void entries(Out& out, const char* heading, const char* what, const CellEntries&
     }
 }
 
+// A cell's two marks, and for screen readers "confidence 1, self-critique 0".
 void cell(Out& out, const Cell& c, const CourseSections& course)
 {
     const CellEntry* response = c.responses.shown();
     const CellEntry* critique = c.critiques.shown();
-    out << "<td><details><summary>";
-    rating(out, "confidence", c.confidence(), response ? response->rating : "");
-    out << ' ';
-    rating(out, "self-critique", c.critiqueRating(), critique ? critique->rating : "");
-    out << "</summary><div>" << course.question;
+    const std::string_view typedConfidence = response ? response->rating : "";
+    const std::string_view typedCritique = critique ? critique->rating : "";
+    std::string& text = out.raw();
+    text.append("<td><details><summary>");
+    markInto(text, "confidence", c.confidence(), typedConfidence);
+    text.append(" ");
+    markInto(text, "self-critique", c.critiqueRating(), typedCritique);
+    text.append("<span class=\"vh\">confidence ");
+    ratingWordsInto(text, c.confidence(), typedConfidence);
+    text.append(", self-critique ");
+    ratingWordsInto(text, c.critiqueRating(), typedCritique);
+    text.append("</span></summary><div>");
+    out << course.question;
     entries(out, "Response", "confidence", c.responses);
     out << course.answer;
     entries(out, "Self-critique", "self-critique", c.critiques);
@@ -277,7 +340,8 @@ void needsHelpList(const Report& report, Out& out)
         return;
     }
     out << "<p>The questions whose latest rating shown in the grid is 0 or 1, most such "
-           "questions first.</p>\n<table class=\"list\">\n<tr><th>student</th>"
+           "questions first.</p>\n<table class=\"list\">\n<caption class=\"vh\">Students who "
+           "need help</caption>\n<tr><th>student</th>"
            "<th>questions</th><th>rated 0 or 1</th></tr>\n";
     for (const Student* s : ordered) {
         out << "<tr><th class=\"student\">";
@@ -312,15 +376,19 @@ void tallyRows(Out& out, const std::map<std::string, StudentWork>& students,
     out << low << "</tr>\n" << answered << "</tr>\n";
 }
 
-void notesList(Out& out, const std::vector<const std::pair<const std::string, StudentWork>*>& rows)
+void notesList(Out& out, std::string_view assignment,
+               const std::vector<const std::pair<const std::string, StudentWork>*>& rows)
 {
     bool any = false;
     for (const auto* row : rows) {
         const StudentWork& work = row->second;
         for (const NoteEntry& note : work.notes) {
             if (!any) {
-                out << "<h3>Notes</h3>\n<table class=\"list\">\n<tr><th>student</th>"
-                       "<th>question</th><th>taken</th><th>note</th></tr>\n";
+                out << "<h3>Notes</h3>\n<table class=\"list\">\n<caption class=\"vh\">Notes, "
+                       "assignment ";
+                escaped(out, assignment);
+                out << "</caption>\n<tr><th>student</th><th>question</th><th>taken</th><th>note"
+                       "</th></tr>\n";
                 any = true;
             }
             out << "<tr><th class=\"student\">";
@@ -348,15 +416,22 @@ void assignmentGrid(const Report& report, Out& out, const std::string& assignmen
                     const std::map<std::string, StudentWork>& students)
 {
     const std::vector<int> questions = gridQuestions(report.course(), assignment, students);
+    const std::string_view name =
+        assignment.empty() ? std::string_view("unknown") : std::string_view(assignment);
     out << "<h2>Assignment ";
-    escaped(out, assignment.empty() ? "unknown" : assignment);
-    out << "</h2>\n<table>\n<tr><th class=\"student\">student</th>";
+    escaped(out, name);
+    out << "</h2>\n<table>\n<caption class=\"vh\">Assignment ";
+    escaped(out, name);
+    out << ": each student's ratings by question</caption>\n<tr><th "
+           "class=\"student\">student</th>";
     std::vector<CourseSections> columns;
     for (const int q : questions) {
         columns.push_back(courseSections(report.course().question(assignment, q)));
-        // The whole question and worked answer once more, in the column's heading.
-        out << "<th><details><summary>" << questionName(q) << "</summary><div>"
-            << columns.back().question << columns.back().answer << "</div></details></th>";
+        // The whole question and worked answer once more, in the column's heading,
+        // which keeps its short name for the cells under it.
+        out << "<th aria-label=\"" << questionName(q) << "\"><details><summary>" << questionName(q)
+            << "</summary><div>" << columns.back().question << columns.back().answer
+            << "</div></details></th>";
     }
     out << "</tr>\n";
     const auto rows = inClassListOrder(students);
@@ -366,7 +441,9 @@ void assignmentGrid(const Report& report, Out& out, const std::string& assignmen
         for (const int q : questions) {
             const auto it = row->second.cells.find(q);
             if (it == row->second.cells.end()) {
-                out << "<td class=\"none\">&middot;</td>";
+                out << "<td class=\"none\"><span aria-hidden=\"true\">&middot;</span>";
+                unseenInto(out.raw(), "no response");
+                out << "</td>";
             } else {
                 cell(out, it->second, *column);
             }
@@ -376,36 +453,48 @@ void assignmentGrid(const Report& report, Out& out, const std::string& assignmen
     }
     tallyRows(out, students, questions);
     out << "</table>\n";
-    notesList(out, rows);
+    notesList(out, name, rows);
 }
 
 } // namespace
 
 void writePage(const Report& report, Out& out, const std::function<void(std::size_t)>& written)
 {
-    std::string legend;
-    ratingInto(legend, "", '0', "");
-    legend += " no confidence, or critique needed but not given; ";
-    ratingInto(legend, "", '1', "");
-    legend += " some confidence, or critique not adequate; ";
-    ratingInto(legend, "", '2', "");
-    legend += " pretty confident, or critique mostly adequate; ";
-    ratingInto(legend, "", '3', "");
-    legend += " certain, or no critique needed; ";
-    ratingInto(legend, "", 0, "");
-    legend += " not rated yet; ";
-    ratingInto(legend, "", kRatingEmpty, "");
-    legend += " no rating typed; <span class=\"r ri\">x</span> a rating other than 0 to 3 "
-              "(what was typed shows when pointed at, and in the opened cell).";
+    // Each mark, its colour and what it shows.
+    struct LegendEntry {
+        char code;
+        const char* shows;
+    };
+    static constexpr std::array<LegendEntry, 7> kLegend = {{
+        {'0', "red: 0, no confidence, or critique needed but not given;"},
+        {'1', "orange: 1, some confidence, or critique not adequate;"},
+        {'2', "light green: 2, pretty confident, or critique mostly adequate;"},
+        {'3', "dark green: 3, certain, or no critique needed;"},
+        {0, "light grey: not rated yet;"},
+        {kRatingEmpty, "light grey: no rating typed;"},
+        {kRatingInvalid, "dark grey: a rating other than 0 to 3, what was typed shown in the "
+                         "opened cell (and when pointed at);"},
+    }};
+    std::string legend = "<ul class=\"legend\">\n";
+    for (const LegendEntry& e : kLegend) {
+        legend.append("<li>");
+        markInto(legend, "", e.code, "");
+        legend.append(" ").append(e.shows).append("</li>\n");
+    }
+    legend.append("<li><span class=\"none\" aria-hidden=\"true\">&middot;</span> no mark: no "
+                  "response to the question.</li>\n</ul>\n");
     out << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
         << "<title>" << kCourseTitle << ": responses</title>\n<style>" << kStyle
-        << "</style>\n</head>\n<body>\n<h1>" << kCourseTitle << ": responses</h1>\n"
-        << "<p>Each cell shows the confidence rating, then the self-critique rating, of the "
-           "student's latest response and critique to the question that are not empty: "
+        << "</style>\n</head>\n<body>\n<main>\n<h1>" << kCourseTitle << ": responses</h1>\n"
+        << "<p>Each cell shows two marks, the confidence rating, then the self-critique rating, "
+           "of the student's latest response and critique to the question that are not empty "
+           "(a screen reader says \"confidence 2, self-critique 3\"), coloured from red, low, "
+           "to green, high:</p>\n"
         << legend
-        << " Open a cell for the question, every response, the worked answer and every "
-           "critique; open a question's heading for the whole question. Students are in the "
-           "order of their last names; under each run of a student, the dates of the runs.</p>\n";
+        << "<p>Open a cell (click it, or Tab to it and press Enter; Escape closes it) for the "
+           "question, every response, the worked answer and every critique; open a question's "
+           "heading for the whole question. Students are in the order of their last names; "
+           "under each name, the dates of the student's runs.</p>\n";
     needsHelpList(report, out);
     std::size_t done = 0;
     for (const auto& [assignment, students] : report.cells()) {
@@ -414,5 +503,5 @@ void writePage(const Report& report, Out& out, const std::function<void(std::siz
             written(++done);
         }
     }
-    out << "</body>\n</html>\n";
+    out << "</main>\n<script>" << kScript << "</script>\n</body>\n</html>\n";
 }

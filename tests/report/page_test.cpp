@@ -35,9 +35,11 @@ TEST_P(Page, ShowsEveryTextAsText)
         report({{folder.dir.path().toStdString()}, false, {}, folder.path("page.html")});
     EXPECT_EQ(r.status, 0) << r.err;
     const QByteArray page = folder.read("page.html");
-    EXPECT_TRUE(page.contains(QByteArray::fromStdString("</h5><p>" + GetParam().shown + "</p>")));
+    EXPECT_TRUE(page.contains(QByteArray::fromStdString("</h4><p>" + GetParam().shown + "</p>")));
     EXPECT_TRUE(page.contains("O&#39;Neil &lt;b&gt;"));
-    EXPECT_FALSE(page.contains("<script"));
+    EXPECT_TRUE(page.contains("invalid rating: &lt;b&gt;, 2026-04-16 09:00:00</h4>"));
+    // The one script is the page's own, after every text from a file.
+    EXPECT_EQ(page.indexOf("<script"), page.indexOf("</main>\n<script>") + 8);
     EXPECT_FALSE(page.contains("<b>"));
     for (const char* fetches : {"src=", "href=", "@import", "url("}) {
         EXPECT_FALSE(page.contains(fetches)) << fetches;
@@ -96,6 +98,33 @@ const std::string& smallClassPage()
     return page;
 }
 
+// Students in need with as many low ratings each, whose first names sort
+// apart from their class-list order, and Eve, whose name from her file's
+// name holds markup, with more.
+const std::string& tiedClassPage()
+{
+    static const std::string page = [] {
+        const auto lowOn = [](int questions) {
+            std::string bytes = writer().opening("001", kDay, "T");
+            for (int i = 0; i < questions; ++i) {
+                bytes +=
+                    answered(FileRole::send, "001", i, q("001", i).entry, Rating::confidence, "0");
+            }
+            return bytes;
+        };
+        Folder folder;
+        for (const char* name : {"Fay_Lee", "ann_Lee", "Éva_Lee", "Bo_Adams"}) {
+            folder.write(QStringLiteral("send_0416%1.txt").arg(QString::fromUtf8(name)), lowOn(1));
+        }
+        folder.write("send_0416Eve_<img src=x onerror=alert(1)>.txt", lowOn(2));
+        const Outcome r =
+            report({{folder.dir.path().toStdString()}, false, {}, folder.path("page.html")});
+        EXPECT_EQ(r.status, 0) << r.err;
+        return folder.read("page.html").toStdString();
+    }();
+    return page;
+}
+
 // A row of a student's grid: from the name's heading to the row's end.
 std::string rowOf(const std::string& page, const std::string& student)
 {
@@ -108,6 +137,7 @@ struct PagePartCase {
     std::string student; // the grid row to look in; empty for the whole page
     std::string part;
     bool shown = true;
+    const std::string& (*page)() = smallClassPage;
 };
 
 void PrintTo(const PagePartCase& c, std::ostream* os)
@@ -122,8 +152,7 @@ class PageParts : public testing::TestWithParam<PagePartCase>
 TEST_P(PageParts, ShowWhatAnInstructorActsOn)
 {
     const PagePartCase& c = GetParam();
-    const std::string text =
-        c.student.empty() ? smallClassPage() : rowOf(smallClassPage(), c.student);
+    const std::string text = c.student.empty() ? c.page() : rowOf(c.page(), c.student);
     ASSERT_FALSE(text.empty()) << c.student;
     EXPECT_EQ(text.find(c.part) != std::string::npos, c.shown) << c.part << "\nin\n" << text;
 }
@@ -134,22 +163,53 @@ INSTANTIATE_TEST_SUITE_P(
         PagePartCase{"StudentInNeedListedAtTheTop", "",
                      "<h2>Students who need help</h2>\n<p>The questions whose latest rating "
                      "shown in the grid is 0 or 1, most such questions first.</p>\n<table "
-                     "class=\"list\">\n<tr><th>student</th><th>questions</th><th>rated 0 or "
+                     "class=\"list\">\n<caption class=\"vh\">Students who need "
+                     "help</caption>\n<tr><th>student</th><th>questions</th><th>rated 0 or "
                      "1</th></tr>\n<tr><th class=\"student\">Ann Lee</th><td>1</td><td>"
                      "assignment 001: q001 (confidence 0)</td></tr>\n</table>"},
+        PagePartCase{"TiesInNeedInClassListOrder", "",
+                     "<tr><th class=\"student\">Bo Adams</th><td>1</td><td>assignment 001: q001 "
+                     "(confidence 0)</td></tr>\n<tr><th class=\"student\">ann Lee</th><td>1</td>"
+                     "<td>assignment 001: q001 (confidence 0)</td></tr>\n<tr><th "
+                     "class=\"student\">Éva Lee</th><td>1</td><td>assignment 001: q001 "
+                     "(confidence 0)</td></tr>\n<tr><th class=\"student\">Fay Lee</th><td>1</td>"
+                     "<td>assignment 001: q001 (confidence 0)</td></tr>\n</table>",
+                     true, tiedClassPage},
+        PagePartCase{"NameInNeedEscapedAsInTheGrid", "",
+                     "<caption class=\"vh\">Students who need help</caption>\n<tr><th>student"
+                     "</th><th>questions</th><th>rated 0 or 1</th></tr>\n<tr><th "
+                     "class=\"student\">Eve &lt;img src=x onerror=alert(1)&gt;</th><td>2</td><td>"
+                     "assignment 001: q001 (confidence 0), q002 (confidence 0)</td></tr>",
+                     true, tiedClassPage},
+        PagePartCase{"NameInTheGridEscaped", "Eve &lt;img src=x onerror=alert(1)&gt;", "<td>", true,
+                     tiedClassPage},
+        PagePartCase{"NoNameAsMarkup", "", "<img", false, tiedClassPage},
         PagePartCase{"InvalidRatingGreyWithWhatWasTyped", "Bo Chen",
-                     "<span class=\"r ri\" title=\"confidence: x\">x</span> <span class=\"r "
-                     "r3\" title=\"self-critique\">3</span></summary>"},
+                     "<span class=\"r ri\" title=\"confidence: x\" aria-hidden=\"true\">x</span> "
+                     "<span class=\"r r3\" title=\"self-critique\" aria-hidden=\"true\">3</span>"},
+        PagePartCase{"RatingsInWordsForScreenReaders", "Bo Chen",
+                     "<span class=\"vh\">confidence invalid rating: x, self-critique "
+                     "3</span></summary>"},
+        PagePartCase{"InvalidRatingAsTypedInTheOpenedCell", "Bo Chen",
+                     "<h4><span class=\"r ri\" title=\"confidence: x\" aria-hidden=\"true\">x"
+                     "</span> <span class=\"vh\">confidence</span> invalid rating: x, "
+                     "2026-04-16 09:01:00</h4><p>x = 2</p>"},
+        PagePartCase{"NoResponseToldToScreenReaders", "Ann Lee",
+                     "<td class=\"none\"><span aria-hidden=\"true\">&middot;</span><span "
+                     "class=\"vh\">no response</span></td>"},
         PagePartCase{"InvalidRatingNotShownAsNotRatedYet", "Bo Chen",
                      "<summary><span class=\"r rn\"", false},
         PagePartCase{"SecondEmptyCritiqueDoesNotHideTheFirst", "Cy Diaz",
-                     "<span class=\"r r2\" title=\"self-critique\">2</span></summary>"},
+                     "<span class=\"r r2\" title=\"self-critique\" aria-hidden=\"true\">2</span>"
+                     "<span class=\"vh\">confidence 2, self-critique 2</span></summary>"},
         PagePartCase{"BothCritiquesListedTheShownOneFirst", "Cy Diaz",
-                     "<h4>Self-critique (2, the one shown first, then newest first)</h4><h5><span "
-                     "class=\"r r2\" title=\"self-critique\">2</span> 2026-04-17 09:02:00, shown "
-                     "in the grid</h5><p>the real critique</p><h5><span class=\"r rn\" "
-                     "title=\"self-critique\">&ndash;</span> 2026-04-17 09:03:00</h5><p "
-                     "class=\"earlier\">(empty)</p>"},
+                     "<h3>Self-critique (2, the one shown first, then newest first)</h3><h4><span "
+                     "class=\"r r2\" title=\"self-critique\" aria-hidden=\"true\">2</span> <span "
+                     "class=\"vh\">self-critique 2,</span> 2026-04-17 09:02:00, shown in the "
+                     "grid</h4><p>the real critique</p><h4><span class=\"r rn\" "
+                     "title=\"self-critique\" aria-hidden=\"true\">&ndash;</span> <span "
+                     "class=\"vh\">self-critique no rating typed,</span> 2026-04-17 "
+                     "09:03:00</h4><p class=\"earlier\">(empty)</p>"},
         PagePartCase{"RunDatesUnderTheName", "Cy Diaz", "Cy Diaz<br><span>run 2026-04-17</span>"},
         PagePartCase{"TallyOfLowRatings", "",
                      "<tr class=\"tally\"><th class=\"student\">rated 0 or 1</th><td>1</td>"},
@@ -159,12 +219,25 @@ INSTANTIATE_TEST_SUITE_P(
                      "<tr><th class=\"student\">Ann Lee</th><td>q001</td><td>2026-04-16 "
                      "09:03:00</td><td class=\"text\">ask about signs</td></tr>"},
         PagePartCase{"LongWorkedAnswerFolded", "Ann Lee",
-                     "<h4>Worked answer</h4><p>The system</p><details><summary>the "
+                     "<h3>Worked answer</h3><p>The system</p><details><summary>the "
                      "rest</summary><p>\n3a + 3b = 9\n4a - 5b = 3\n"},
         PagePartCase{"WholeWorkedAnswerInTheCell", "Ann Lee",
                      "8 - 5 = 3, so both equations hold.</p></details>"},
         PagePartCase{"WholeQuestionInTheCell", "Ann Lee",
-                     "Check your solution in both equations.</p><h4>Response</h4>"}),
+                     "Check your solution in both equations.</p><h3>Response</h3>"},
+        PagePartCase{"OneMainLandmarkAroundEveryText", "",
+                     "<body>\n<main>\n<h1>Precalculus I: responses</h1>"},
+        PagePartCase{"LegendSaysWhatEachColourShows", "",
+                     "<li><span class=\"r r0\" aria-hidden=\"true\">0</span> red: 0, no "
+                     "confidence, or critique needed but not given;</li>"},
+        PagePartCase{"GridNamed", "",
+                     "<h2>Assignment 001</h2>\n<table>\n<caption class=\"vh\">Assignment 001: "
+                     "each student's ratings by question</caption>"},
+        PagePartCase{"NotesNamed", "",
+                     "<h3>Notes</h3>\n<table class=\"list\">\n<caption class=\"vh\">Notes, "
+                     "assignment 001</caption>"},
+        PagePartCase{"ColumnHeadingKeepsItsShortName", "",
+                     "<th aria-label=\"q001\"><details><summary>q001</summary>"}),
     [](const auto& param) { return std::string(param.param.name); });
 
 // A student who answers a question a dozen times: the cell lists the latest
@@ -183,12 +256,12 @@ TEST(PageCell, ListsTheLatestTenResponsesAndCountsTheRest)
     report({{folder.dir.path().toStdString()}, false, {}, folder.path("page.html")});
     const std::string page = folder.read("page.html").toStdString();
     const std::string row = rowOf(page, "Ann Lee");
-    EXPECT_NE(row.find("<h4>Response (12, the one shown first, then newest first)</h4>"),
+    EXPECT_NE(row.find("<h3>Response (12, the one shown first, then newest first)</h3>"),
               std::string::npos);
     // The eleventh, the latest that is not empty, first; then the twelfth and
     // the tenth to the third; the first two counted.
     std::vector<std::string> listed;
-    for (std::size_t at = 0; (at = row.find("</h5><p>", at)) != std::string::npos; ++at) {
+    for (std::size_t at = 0; (at = row.find("</h4><p>", at)) != std::string::npos; ++at) {
         listed.push_back(row.substr(at + 8, row.find("</p>", at) - at - 8));
     }
     const std::vector<std::string> expected = {"try 11", "try 10", "try 9", "try 8", "try 7",
@@ -216,7 +289,7 @@ TEST(PageCell, ShowsAVeryLongResponseWholeAmongShortOnes)
     const std::string row = rowOf(folder.read("page.html").toStdString(), "Ann Lee");
     for (const std::string& shown :
          {std::string("short 0"), longText.toStdString(), std::string("short 2")}) {
-        EXPECT_NE(row.find("</h5><p>" + shown + "</p>"), std::string::npos) << shown.size();
+        EXPECT_NE(row.find("</h4><p>" + shown + "</p>"), std::string::npos) << shown.size();
     }
 }
 

@@ -12,15 +12,16 @@
 #include <vector>
 
 // A workbook read back as a spreadsheet program reads it: each sheet's cells
-// with their kind, text (Excel's _xHHHH_ escapes decoded), fill colour and
-// number format.
+// with their kind, text (Excel's _xHHHH_ escapes decoded), fill and font
+// colours and number format.
 struct ReadCell {
     enum class Kind { text, number, formula };
     Kind kind = Kind::text;
     std::string text;   // the string, or the number as written
-    std::string fill;   // "E04A3F"; empty when none
+    std::string fill;   // "D32F2F"; empty when none
     std::string format; // "yyyy-mm-dd"; empty when general
     bool wrapped = false;
+    std::string font = {}; // the text's colour, "FFFFFF"; empty when the default, black
     bool operator==(const ReadCell&) const = default;
 };
 
@@ -133,13 +134,16 @@ inline ReadBook readWorkbook(const std::string& path)
         }
         wellFormed = wellFormed && !xml.isEmpty() && !reader.hasError();
     };
-    // The styles: each cell format's fill and number format.
+    // The styles: each cell format's fill, font colour and number format.
     std::map<QString, QString> formats;
     std::vector<QString> fills;
+    std::vector<QString> fonts;
+    bool inFonts = false;
     struct Style {
         std::string fill;
         std::string format;
         bool wrapped = false;
+        std::string font;
     };
     std::vector<Style> styles;
     bool inCellFormats = false;
@@ -147,6 +151,12 @@ inline ReadBook readWorkbook(const std::string& path)
         const auto attribute = [&](const char* name) { return r.attributes().value(name); };
         if (r.name() == u"numFmt") {
             formats[attribute("numFmtId").toString()] = attribute("formatCode").toString();
+        } else if (r.name() == u"fonts" || r.name() == u"fills") {
+            inFonts = r.name() == u"fonts";
+        } else if (r.name() == u"font" && inFonts) {
+            fonts.emplace_back();
+        } else if (r.name() == u"color" && inFonts && !fonts.empty()) {
+            fonts.back() = attribute("rgb").mid(2).toString();
         } else if (r.name() == u"fill") {
             fills.emplace_back();
         } else if (r.name() == u"fgColor" && !fills.empty()) {
@@ -157,8 +167,10 @@ inline ReadBook readWorkbook(const std::string& path)
             inCellFormats = false;
         } else if (r.name() == u"xf" && inCellFormats) {
             const auto fill = attribute("fillId").toUInt();
+            const auto font = attribute("fontId").toUInt();
             styles.push_back({fill < fills.size() ? fills[fill].toStdString() : std::string(),
-                              formats[attribute("numFmtId").toString()].toStdString()});
+                              formats[attribute("numFmtId").toString()].toStdString(), false,
+                              font < fonts.size() ? fonts[font].toStdString() : std::string()});
         } else if (r.name() == u"alignment" && inCellFormats && !styles.empty()) {
             styles.back().wrapped = attribute("wrapText") == u"1";
         }
@@ -195,6 +207,7 @@ inline ReadBook readWorkbook(const std::string& path)
                              cell->fill = styles[style].fill;
                              cell->format = styles[style].format;
                              cell->wrapped = styles[style].wrapped;
+                             cell->font = styles[style].font;
                          }
                          cell->kind = type.isEmpty() || type == u"n" ? ReadCell::Kind::number
                                                                      : ReadCell::Kind::text;

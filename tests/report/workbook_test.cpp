@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <fstream>
 
 namespace
@@ -291,6 +293,22 @@ class WorkbookOfAClass : public testing::TestWithParam<SheetCellCase>
 {
 };
 
+// The contrast of two colours ("FFFFFF"; empty for the default, black), as
+// WCAG 2.1 defines it.
+double contrast(const std::string& a, const std::string& b)
+{
+    const auto luminance = [](const std::string& colour) {
+        const unsigned long rgb = colour.empty() ? 0 : std::stoul(colour, nullptr, 16);
+        const auto linear = [rgb](int shift) {
+            const double c = static_cast<double>(rgb >> shift & 0xff) / 255;
+            return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(16) + 0.7152 * linear(8) + 0.0722 * linear(0);
+    };
+    const auto [dark, light] = std::minmax({luminance(a), luminance(b)});
+    return (light + 0.05) / (dark + 0.05);
+}
+
 // Read once for all the cases.
 const ReadBook& gradedBook()
 {
@@ -327,6 +345,10 @@ TEST_P(WorkbookOfAClass, HoldsTheGridsAndTheGradebook)
     EXPECT_EQ(cell->text, c.text);
     EXPECT_EQ(cell->fill, c.fill);
     EXPECT_EQ(cell->format, c.format);
+    // Each colour's text reads as on the page: 4.5:1 at least.
+    if (!cell->fill.empty()) {
+        EXPECT_GE(contrast(cell->fill, cell->font), 4.5) << cell->font << " on " << cell->fill;
+    }
 }
 
 // The grids' rows: Bo Chen, Cy Diaz, Ann Lee, a blank row, the tallies; a
@@ -341,8 +363,8 @@ INSTANTIATE_TEST_SUITE_P(
         SheetCellCase{"NotCritiquedYet", "Assignment 001", 1, 2, Kind::text, "1 / \u00B7",
                       "F2A33A"},
         SheetCellCase{"ColouredByTheLowerDigit", "Assignment 001", 2, 1, Kind::text, "x / 3",
-                      "3F9E4D"},
-        SheetCellCase{"RatedZero", "Assignment 001", 2, 3, Kind::text, "0 / \u00B7", "E04A3F"},
+                      "2E7D32"},
+        SheetCellCase{"RatedZero", "Assignment 001", 2, 3, Kind::text, "0 / \u00B7", "D32F2F"},
         SheetCellCase{"BothDigits", "Assignment 001", 3, 1, Kind::text, "3 / 2", "B9DF8A"},
         SheetCellCase{"CritiqueNotEmptyShown", "Assignment 001", 3, 2, Kind::text, "2 / 3",
                       "B9DF8A"},
@@ -403,5 +425,40 @@ INSTANTIATE_TEST_SUITE_P(Report, ByteOrderMark,
                                          BomCase{"GradesAsked", true, true},
                                          BomCase{"GradesNotAsked", true, false}),
                          [](const auto& param) { return std::string(param.param.name); });
+
+// With a class list, the grids and the gradebook have a row for every
+// student on it, in class-list order, and the gradebook the list's columns
+// of who each is.
+TEST(WorkbookWithAClassList, HasEveryStudentWithTheirIdentifiers)
+{
+    const Folder folder;
+    ReportOptions options = gradedClass(folder);
+    folder.write("export.csv", "Student,ID,Section\n\"Lee, Ann\",1,A\n\"Chen, Bo\",2,A\n"
+                               "\"Diaz, Cy\",3,B\n\"Fox, Eve\",4,B\n");
+    options.roster = folder.path("export.csv");
+    const Outcome r = report(options);
+    EXPECT_EQ(r.status, 0) << r.err;
+    const ReadBook book = readWorkbook(options.xlsx);
+    ASSERT_TRUE(book.read);
+    const ReadSheet* grid = book.sheet("Assignment 001");
+    const ReadSheet* grades = book.sheet("Gradebook");
+    ASSERT_TRUE(grid && grades);
+    const auto text = [](const ReadSheet* sheet, int row, int column) {
+        const ReadCell* cell = sheet->at(row, column);
+        return cell ? cell->text : std::string("(none)");
+    };
+    EXPECT_EQ(text(grid, 3, 0), "Eve Fox");
+    EXPECT_EQ(text(grid, 3, 1), "(none)");
+    EXPECT_EQ(text(grid, 4, 0), "Ann Lee");
+    EXPECT_EQ(text(grid, 4, 1), "3 / 2");
+    EXPECT_EQ(text(grades, 0, 1), "Student");
+    EXPECT_EQ(text(grades, 0, 3), "Section");
+    EXPECT_EQ(text(grades, 0, 4), "001 answered");
+    EXPECT_EQ(text(grades, 3, 0), "Eve Fox");
+    EXPECT_EQ(text(grades, 3, 1), "Fox, Eve");
+    EXPECT_EQ(text(grades, 3, 2), "4");
+    EXPECT_EQ(text(grades, 3, 4), "0");
+    EXPECT_EQ(text(grades, 4, 4), "2");
+}
 
 } // namespace
