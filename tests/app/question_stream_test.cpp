@@ -229,25 +229,33 @@ std::string manyLines(const std::string& word, int count)
     return text;
 }
 
-const std::vector<std::string> kLongBank = {
-    "001.",
-    "",
-    "`q001.  " + manyLines("question", 60),
-    "",
-    "`a" + manyLines("answer", 60),
-    "",
-    "`routine graph1",
-    "`q002.  " + manyLines("second", 60),
-    "",
-    "end program",
-    "002.",
-};
+// The bank of the additions; `answer` is the worked answer of question 1.
+std::vector<std::string> longBank(const std::string& answer)
+{
+    return {"001.",
+            "",
+            "`q001.  " + manyLines("question", 60),
+            "",
+            answer,
+            "",
+            "`routine graph1",
+            "`q002.  " + manyLines("second", 60),
+            "",
+            "end program",
+            "002."};
+}
+
+const std::vector<std::string> kLongBank = longBank("`a" + manyLines("answer", 60));
+// A worked answer that begins with a paragraph break: it starts at the end of
+// the line above, which is the line brought to the top.
+const std::vector<std::string> kBreakBank = longBank("`a\r\n\r\n" + manyLines("answer", 60));
 
 struct AdditionCase {
     const char* name;
     std::function<void(q_a_template_&)> before;
     std::function<void(q_a_template_&)> add;
-    bool display; // shows a file: its end in view, else the added text's first line at the top
+    int entry; // the bank entry added, from the caret on; 0: a file shown, its end in view
+    const std::vector<std::string>* bank = &kLongBank;
 };
 
 void PrintTo(const AdditionCase& c, std::ostream* os)
@@ -298,49 +306,82 @@ void expectAtTheTop(const QPlainTextEdit* box, int position)
     }
 }
 
+// The entry as the box shows it: without an answer's marker.
+QString shownEntry(const std::string& entry)
+{
+    QString text = QString::fromStdString(entry);
+    if (text.startsWith("`a")) {
+        text.remove(0, 2);
+    }
+    return text.replace("\r\n", "\n");
+}
+
+// The new entry starts right after what the box held, with nothing between;
+// the caret stands on its first character and that character's line is at
+// the top. A file shown leaves the caret at the end and the end in view.
 TEST_P(AddedText, ComesIntoView)
 {
     const AdditionCase& c = GetParam();
-    auto run = runOnBank(kLongBank);
+    auto run = runOnBank(*c.bank);
     q_a_template_& w = *run->window;
     w.show();
     if (c.before) {
         c.before(w);
     }
-    const int added = w.txt_question->document()->characterCount() - 1;
+    QPlainTextEdit* box = w.txt_question;
+    const int added = box->document()->characterCount() - 1;
     c.add(w);
-    ASSERT_GT(w.txt_question->document()->characterCount() - 1, added);
-    if (c.display) {
-        EXPECT_TRUE(endInView(w.txt_question));
+    const int end = box->document()->characterCount() - 1;
+    ASSERT_GT(end, added);
+    if (c.entry == 0) {
+        EXPECT_EQ(box->textCursor().position(), end);
+        EXPECT_TRUE(endInView(box));
     } else {
-        expectAtTheTop(w.txt_question, added);
+        EXPECT_EQ(box->toPlainText().mid(added),
+                  shownEntry((*c.bank)[static_cast<std::size_t>(c.entry)]));
+        EXPECT_EQ(box->textCursor().position(), added);
+        expectAtTheTop(box, added);
     }
-    EXPECT_GT(w.txt_question->verticalScrollBar()->maximum(), 0) << "the box never scrolled";
+    EXPECT_GT(box->verticalScrollBar()->maximum(), 0) << "the box never scrolled";
+}
+
+void displayNotes(q_a_template_& w)
+{
+    TestFolder::write(w.notesFilePath(), QByteArray::fromStdString(manyLines("note", 300)));
+    w.cmd_display_note_file_Click();
+}
+
+void displaySendAfterAQuestion(q_a_template_& w)
+{
+    press(w);
+    writeSendFile(w);
+    displaySend(w);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Additions, AddedText,
-    testing::Values(AdditionCase{"QuestionIntoTheEmptyBox", {}, press, false},
+    testing::Values(AdditionCase{"QuestionIntoTheEmptyBox", {}, press, 2},
                     AdditionCase{"QuestionBehindALongText",
                                  [](q_a_template_& w) {
                                      q_a_template_::setBoxText(
                                          w.txt_question,
                                          QString::fromStdString(manyLines("earlier", 200)));
                                  },
-                                 press, false},
-                    AdditionCase{"AnswerRunsOnBehindItsQuestion", press, press, false},
+                                 press, 2},
+                    AdditionCase{"AnswerRunsOnBehindItsQuestion", press, press, 4},
                     AdditionCase{"QuestionAfterARoutine",
                                  [](q_a_template_& w) {
                                      press(w);
                                      press(w);
                                  },
-                                 press, false},
+                                 press, 7},
                     AdditionCase{"QuestionAfterDisplaySendFile",
                                  [](q_a_template_& w) {
                                      writeSendFile(w);
                                      displaySend(w);
                                  },
-                                 press, false},
+                                 press, 2},
+                    AdditionCase{"QuestionAfterDisplayNotes", displayNotes, press, 2},
                     AdditionCase{"EndProgramAfterDisplaySendFile",
                                  [](q_a_template_& w) {
                                      for (int i = 0; i < 3; ++i) {
@@ -350,21 +391,31 @@ INSTANTIATE_TEST_SUITE_P(
                                      writeSendFile(w);
                                      displaySend(w);
                                  },
-                                 press, false},
+                                 press, 9},
+                    AdditionCase{"AnswerAfterDisplaySendFile", displaySendAfterAQuestion, press, 4},
+                    AdditionCase{"AnswerAfterDisplayNotes",
+                                 [](q_a_template_& w) {
+                                     press(w);
+                                     displayNotes(w);
+                                 },
+                                 press, 4},
+                    AdditionCase{"AnswerWithABreakRunsOnBehindItsQuestion", press, press, 4,
+                                 &kBreakBank},
+                    AdditionCase{"AnswerWithABreakAfterDisplaySendFile", displaySendAfterAQuestion,
+                                 press, 4, &kBreakBank},
+                    AdditionCase{"AnswerWithABreakAfterDisplayNotes",
+                                 [](q_a_template_& w) {
+                                     press(w);
+                                     displayNotes(w);
+                                 },
+                                 press, 4, &kBreakBank},
                     AdditionCase{"DisplaySendFileAfterAQuestion",
                                  [](q_a_template_& w) {
                                      press(w);
                                      writeSendFile(w);
                                  },
-                                 displaySend, true},
-                    AdditionCase{"DisplayNotesAfterAQuestion",
-                                 [](q_a_template_& w) {
-                                     press(w);
-                                     TestFolder::write(
-                                         w.notesFilePath(),
-                                         QByteArray::fromStdString(manyLines("note", 300)));
-                                 },
-                                 [](q_a_template_& w) { w.cmd_display_note_file_Click(); }, true}),
+                                 displaySend, 0},
+                    AdditionCase{"DisplayNotesAfterAQuestion", press, displayNotes, 0}),
     [](const testing::TestParamInfo<AdditionCase>& param) { return param.param.name; });
 
 QAccessibleTextInterface* accessibleText(QPlainTextEdit* box)
