@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/held_keys.h"
 #include "bank/question_bank.h"
 #include "coding/program_random.h"
 #include "record/records.h"
@@ -166,6 +167,9 @@ private:
     const std::string& bankLine(int index) const;
     QString entry(int index) const;
 
+    // A key held down acts where it went down, in the window and in the
+    // prompts and messages it opens.
+    HeldKeys heldKeys_;
     Platform& platform_;
     WindowOptions options_;
     ProgramRandom random_;

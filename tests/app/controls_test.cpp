@@ -1,4 +1,5 @@
 #include "app/caption_button.h"
+#include "app/held_keys.h"
 #include "app/q_a_template_.h"
 #include "app/qt_platform.h"
 #include "pictures/picture_box.h"
@@ -12,9 +13,11 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -308,6 +311,9 @@ struct KeyCase {
     Qt::KeyboardModifiers modifiers;
     bool autoRepeat;
     bool presses;
+    // A repeat as X sends it: a release and a press with one time stamp, both
+    // unflagged when Qt did not see them arrive together.
+    bool xPair = false;
 };
 
 void PrintTo(const KeyCase& c, std::ostream* os)
@@ -317,7 +323,21 @@ void PrintTo(const KeyCase& c, std::ostream* os)
 
 void sendKey(QWidget* to, const KeyCase& c)
 {
-    const QString text = c.key == Qt::Key_Space ? QStringLiteral(" ") : QStringLiteral("\r");
+    const bool digit = c.key >= Qt::Key_0 && c.key <= Qt::Key_9;
+    const QString text = c.key == Qt::Key_Space ? QStringLiteral(" ")
+                         : digit                ? QString(QChar(c.key))
+                                                : QStringLiteral("\r");
+    if (c.xPair) {
+        static quint64 clock = 1000;
+        ++clock;
+        QKeyEvent release(QEvent::KeyRelease, c.key, c.modifiers, text);
+        release.setTimestamp(clock);
+        QApplication::sendEvent(to, &release);
+        QKeyEvent press(QEvent::KeyPress, c.key, c.modifiers, text);
+        press.setTimestamp(clock);
+        QApplication::sendEvent(to, &press);
+        return;
+    }
     QKeyEvent press(QEvent::KeyPress, c.key, c.modifiers, text, c.autoRepeat);
     QApplication::sendEvent(to, &press);
     QKeyEvent release(QEvent::KeyRelease, c.key, c.modifiers, text, c.autoRepeat);
@@ -355,8 +375,23 @@ INSTANTIATE_TEST_SUITE_P(
                     KeyCase{"Return", Qt::Key_Return, Qt::NoModifier, false, true},
                     KeyCase{"KeypadEnter", Qt::Key_Enter, Qt::KeypadModifier, false, true},
                     KeyCase{"ReturnHeldDown", Qt::Key_Return, Qt::NoModifier, true, false},
+                    KeyCase{"ReturnHeldDownAsXSendsIt", Qt::Key_Return, Qt::NoModifier, false,
+                            false, true},
+                    KeyCase{"KeypadEnterHeldDown", Qt::Key_Enter, Qt::KeypadModifier, true, false},
+                    KeyCase{"SpaceHeldDown", Qt::Key_Space, Qt::NoModifier, true, false},
                     KeyCase{"ShiftReturn", Qt::Key_Return, Qt::ShiftModifier, false, false},
-                    KeyCase{"ControlReturn", Qt::Key_Return, Qt::ControlModifier, false, false}),
+                    KeyCase{"ControlReturn", Qt::Key_Return, Qt::ControlModifier, false, false},
+                    KeyCase{"AltReturn", Qt::Key_Return, Qt::AltModifier, false, false},
+                    KeyCase{"MetaReturn", Qt::Key_Return, Qt::MetaModifier, false, false},
+                    KeyCase{"ShiftKeypadEnter", Qt::Key_Enter,
+                            Qt::KeypadModifier | Qt::ShiftModifier, false, false},
+                    KeyCase{"ControlKeypadEnter", Qt::Key_Enter,
+                            Qt::KeypadModifier | Qt::ControlModifier, false, false},
+                    KeyCase{"AltKeypadEnter", Qt::Key_Enter, Qt::KeypadModifier | Qt::AltModifier,
+                            false, false},
+                    KeyCase{"MetaKeypadEnter", Qt::Key_Enter, Qt::KeypadModifier | Qt::MetaModifier,
+                            false, false},
+                    KeyCase{"AltGrReturn", Qt::Key_Return, Qt::GroupSwitchModifier, false, false}),
     [](const testing::TestParamInfo<KeyCase>& param) { return param.param.name; });
 
 // What a student can see of a run, in the window and in the files.
@@ -391,8 +426,8 @@ class EnterOnAButton : public testing::TestWithParam<const char*>
 {
 };
 
-// Mid-question, with an answer typed, Enter on the focused button and a
-// click of it leave the run the same.
+// Mid-question, with an answer typed, Enter on the focused button, held
+// down or not, and a click of it leave the run the same.
 TEST_P(EnterOnAButton, DoesWhatItsClickDoes)
 {
     auto midQuestion = [] {
@@ -410,6 +445,11 @@ TEST_P(EnterOnAButton, DoesWhatItsClickDoes)
         auto* button = entered->w().findChild<QPushButton*>(GetParam());
         button->setFocus();
         sendKey(button, key);
+        // Held down: its repeats, flagged or as X sends them, press no more.
+        for (int repeat = 0; repeat < 10; ++repeat) {
+            sendKey(button, {key.name, key.key, key.modifiers, true, false});
+            sendKey(button, {key.name, key.key, key.modifiers, false, false, true});
+        }
         EXPECT_EQ(seen(*entered), seen(*clicked)) << key.name;
     }
 }
@@ -426,13 +466,24 @@ class PromptKeys : public testing::TestWithParam<KeyCase>
 {
 };
 
+// A key held down since before the prompt opened (its repeats) answers
+// nothing and types nothing; a fresh Enter then answers at once.
 TEST_P(PromptKeys, EnterInTheEntryPressesOk)
 {
+    HeldKeys keys; // as the window that opens the prompt has
     PromptDialog dialog(nullptr, QStringLiteral("Assignment Number:  "));
     dialog.show();
     auto* entry = dialog.findChild<QLineEdit*>(QStringLiteral("promptEntry"));
     QTest::keyClicks(entry, "5");
-    sendKey(entry, GetParam());
+    for (int repeat = 0; repeat < (GetParam().autoRepeat ? 20 : 1); ++repeat) {
+        sendKey(entry, GetParam());
+    }
+    EXPECT_EQ(dialog.result() == QDialog::Accepted, GetParam().presses);
+    EXPECT_EQ(dialog.isVisible(), !GetParam().presses);
+    EXPECT_EQ(entry->text(), "5");
+    if (!GetParam().presses) {
+        sendKey(entry, KeyCase{"Return", Qt::Key_Return, Qt::NoModifier, false, true});
+    }
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.reply(), "5");
 }
@@ -440,7 +491,120 @@ TEST_P(PromptKeys, EnterInTheEntryPressesOk)
 INSTANTIATE_TEST_SUITE_P(
     Keys, PromptKeys,
     testing::Values(KeyCase{"Return", Qt::Key_Return, Qt::NoModifier, false, true},
-                    KeyCase{"KeypadEnter", Qt::Key_Enter, Qt::KeypadModifier, false, true}),
+                    KeyCase{"KeypadEnter", Qt::Key_Enter, Qt::KeypadModifier, false, true},
+                    KeyCase{"ReturnHeldDown", Qt::Key_Return, Qt::NoModifier, true, false},
+                    KeyCase{"KeypadEnterHeldDown", Qt::Key_Enter, Qt::KeypadModifier, true, false},
+                    KeyCase{"ReturnHeldDownAsXSendsIt", Qt::Key_Return, Qt::NoModifier, false,
+                            false, true},
+                    KeyCase{"DigitHeldDown", Qt::Key_3, Qt::NoModifier, true, false},
+                    KeyCase{"SpaceHeldDown", Qt::Key_Space, Qt::NoModifier, true, false}),
+    [](const testing::TestParamInfo<KeyCase>& param) { return param.param.name; });
+
+// A key pressed while the prompt is open repeats as it does anywhere: held
+// Backspace erases what was typed, a held digit types it again.
+TEST(PromptKeysPressedInIt, RepeatAsUsual)
+{
+    HeldKeys keys;
+    PromptDialog dialog(nullptr, QStringLiteral("Assignment Number:  "));
+    dialog.show();
+    auto* entry = dialog.findChild<QLineEdit*>(QStringLiteral("promptEntry"));
+    QTest::keyClicks(entry, "123");
+    for (const bool repeat : {false, true, true, true}) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier, {}, repeat);
+        QApplication::sendEvent(entry, &press);
+    }
+    EXPECT_EQ(entry->text(), "");
+    for (const bool repeat : {false, true, true}) {
+        sendKey(entry, KeyCase{"7", Qt::Key_7, Qt::NoModifier, repeat, true});
+    }
+    EXPECT_EQ(entry->text(), "777");
+    EXPECT_TRUE(dialog.isVisible());
+}
+
+// A student who holds a key down and keeps holding it as each dialog opens
+// (the program's prompts and messages, from start-up on): the dialog first
+// meets the key's repeats, then the reply typed with fresh keys and Enter.
+class HeldDownThroughDialogs
+{
+public:
+    HeldDownThroughDialogs(const KeyCase& held, QStringList replies)
+        : held_(held), replies_(std::move(replies))
+    {
+        QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { meetDialog(); });
+        timer_.start(5);
+    }
+
+    // For each dialog met, whether it was still open after the repeats.
+    QList<bool> stillOpen;
+
+private:
+    void meetDialog()
+    {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (dialog == nullptr || dialog == met_ || !dialog->isVisible()) {
+            return;
+        }
+        met_ = dialog;
+        QWidget* focus = dialog->focusWidget() != nullptr ? dialog->focusWidget() : dialog;
+        for (int repeat = 0; repeat < 20; ++repeat) {
+            sendKey(focus, held_);
+        }
+        stillOpen << dialog->isVisible();
+        if (!dialog->isVisible()) {
+            return;
+        }
+        if (replies_.isEmpty()) {
+            QTest::keyClick(focus, Qt::Key_Escape);
+            return;
+        }
+        QTest::keyClicks(focus, replies_.takeFirst());
+        QTest::keyClick(focus, Qt::Key_Return);
+    }
+
+    KeyCase held_;
+    QStringList replies_;
+    QTimer timer_;
+    QPointer<QWidget> met_;
+};
+
+class HeldKey : public testing::TestWithParam<KeyCase>
+{
+};
+
+// Held from before the program started, through a refused name and on to
+// "Enter Response": every prompt and message waits for the student's own
+// reply, and the rating is the one typed, never an empty one.
+TEST_P(HeldKey, AnswersNoDialog)
+{
+    TestFolder folder;
+    WindowOptions options;
+    options.bankEntries = std::vector<std::string>{"001.", "", "`q001.  Q", "", "end program"};
+    options.defaultFolder = folder.file("tutrdata");
+    QtPlatform platform;
+    q_a_template_ window(platform, options);
+    HeldDownThroughDialogs student(GetParam(), {"Ann/Lee", "", "Ann", "", "1", "2"});
+    window.Form_Load();
+    ASSERT_FALSE(window.ended());
+    window.show();
+    window.cmdNextQuestion->click();
+    window.txt_answer->setPlainText("x = 1");
+    window.cmd_enter_response->setFocus();
+    sendKey(window.cmd_enter_response, {"Return", Qt::Key_Return, Qt::NoModifier, false, true});
+    // The name prompt, the message, the name prompt again, the folder, the
+    // assignment and the rating.
+    EXPECT_EQ(student.stillOpen, QList<bool>(6, true));
+    const QByteArray master = TestFolder::read(folder.file("tutrdata/masterFile_Ann.txt"));
+    EXPECT_TRUE(master.contains("\r\nx = 1\r\nconfidence assessment:  2\r\n")) << master.data();
+    EXPECT_EQ(master.count("assessment:"), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, HeldKey,
+    testing::Values(KeyCase{"Return", Qt::Key_Return, Qt::NoModifier, true, false},
+                    KeyCase{"KeypadEnter", Qt::Key_Enter, Qt::KeypadModifier, true, false},
+                    KeyCase{"ReturnAsXSendsIt", Qt::Key_Return, Qt::NoModifier, false, false, true},
+                    KeyCase{"Space", Qt::Key_Space, Qt::NoModifier, true, false},
+                    KeyCase{"Digit", Qt::Key_1, Qt::NoModifier, true, false}),
     [](const testing::TestParamInfo<KeyCase>& param) { return param.param.name; });
 
 struct BoxTextCase {

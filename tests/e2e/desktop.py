@@ -51,6 +51,17 @@ def wait_for(condition, what, timeout=15.0):
     raise AssertionError(f"timed out waiting for {what}")
 
 
+def held_key_repeats():
+    """How long a held key takes to repeat ten times, from the X server's own
+    settings (xset q); the server must repeat held keys, as a desktop's does."""
+    settings = run("xset", "q")
+    if not re.search(r"auto repeat:\s+on", settings):
+        raise AssertionError("the X server does not repeat held keys")
+    found = re.search(r"auto repeat delay:\s+(\d+)\s+repeat rate:\s+(\d+)", settings)
+    delay, rate = (int(v) for v in found.groups())
+    return delay / 1000 + 10 / rate
+
+
 class XServer:
     def __init__(self, window_manager=None):
         self.window_manager = window_manager

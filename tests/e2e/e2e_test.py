@@ -19,7 +19,7 @@ import tempfile
 import time
 import traceback
 
-from desktop import Linux, Program, Wine, XServer, masked, run, wait_for
+from desktop import Linux, Program, Wine, XServer, held_key_repeats, masked, run, wait_for
 
 START = "......!!!!!!!!..................................."
 END = "." * 49
@@ -226,6 +226,48 @@ def new_entry_in_view(server, args, bank):
         p.close()
 
 
+def held_enter_answers_no_prompt(server, args, bank):
+    """Enter held down since before the program started, then held on "Enter
+    Response", each time past the keyboard's repeat delay: the repeats answer
+    no prompt, and the student's own replies and rating are written."""
+    p = None
+    try:
+        run("xdotool", "keydown", "Return")
+        p = start(server, args, [])
+        dialog = p.wait_dialog()
+        p.focus(dialog)
+        time.sleep(held_key_repeats())
+        if dialog not in p.dialogs() or os.path.exists(os.path.join(p.folder, "masterFile_.txt")):
+            raise AssertionError("the name prompt was answered by the held Enter")
+        p.xdotool("keyup", "Return")
+        for reply in ["Ann", "", "1"]:
+            p.answer(reply)
+        p.wait_window()
+        p.click("next")
+        p.type_answer("x = 1")
+        # From the answer box to "Next Question / Answer", then "Enter Response".
+        p.xdotool("key", "Tab", "Tab")
+        p.xdotool("keydown", "Return")
+        prompt = p.wait_dialog()
+        p.focus(prompt)
+        time.sleep(held_key_repeats())
+        master = os.path.join(p.folder, "masterFile_Ann.txt")
+        if prompt not in p.dialogs() or b"assessment" in read(master):
+            raise AssertionError("the rating prompt was answered by the held Enter")
+        p.xdotool("keyup", "Return")
+        p.answer("2")
+        expected = OPENING.format("001") + response(True, 10001, bank[3], "x = 1",
+                                                    "confidence assessment:  2")
+        try:
+            wait_for(lambda: masked(read(master)) == expected, "the master file", timeout=5)
+        except AssertionError:
+            expect_equal(masked(read(master)), expected, "the master file")
+    finally:
+        run("xdotool", "keyup", "Return", check=False)
+        if p is not None:
+            p.close()
+
+
 def unsafe_name_asked_again(server, args, bank):
     p = start(server, args, ["Ann/Lee"])
     try:
@@ -385,7 +427,7 @@ def pictures_demonstration(server, args, bank):
 TESTS = [student_session, names_reach_file_names, unsafe_name_asked_again, name_cancelled,
          unknown_assignment_asked_again, unknown_assignment_cancelled,
          unwritable_folder_asked_again, write_failure_keeps_the_text, pictures_demonstration,
-         one_run_per_student_and_folder, new_entry_in_view]
+         one_run_per_student_and_folder, new_entry_in_view, held_enter_answers_no_prompt]
 
 
 def main():
