@@ -32,8 +32,13 @@ for group in "${wanted[@]}"; do
     fi
 done
 
+# The names the installed packages provide, which apt takes as installed too
+# (NodeSource's nodejs provides npm, and conflicts with Debian's).
+provided=" $({ dpkg-query -W -f='${Status}|${Provides}\n' 2>/dev/null || true; } |
+    sed -n 's/^install ok installed|//p' | tr ',' '\n' | sed 's/ *(.*)//; s/^ *//' | tr '\n' ' ') "
 installed() {
-    dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"
+    dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed" ||
+        [[ "$provided" == *" $1 "* ]]
 }
 
 group=""

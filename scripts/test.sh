@@ -7,12 +7,15 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows programs,
 # packages and tests (Qt for Windows and the report's libraries built once
 # per machine), and last all tests of the normal build (unit, widget,
-# end-to-end in Xvfb, the crash test) beside the Windows tests under wine.
+# end-to-end in Xvfb and the report's page in Chromium, the crash test) beside
+# the Windows tests under wine.
 # Prints each step's time at the end.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 bash "$root/scripts/setup.sh" run test package windows bench
+# The page check's npm packages, as its lock file pins them.
+(cd "$root/tests/page" && npm ci --no-audit --no-fund)
 
 started=$SECONDS
 # Each step's time, for the summary at the end.

@@ -1,5 +1,8 @@
 // Writes the sample class's course-site download into a folder, for the
-// README's pictures of the report (scripts/report-pictures.sh).
+// README's pictures of the report (scripts/report-pictures.sh), or with
+// --every-kind-of-cell the class of every kind of cell, for the page's check
+// in a browser (tests/page).
+#include "every_kind_of_cell.h"
 #include "sample_class.h"
 
 #include <QDir>
@@ -7,15 +10,18 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <string_view>
 
 int main(int argc, char* argv[])
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: report_sample_class FOLDER\n");
+    const bool everyKind = argc == 3 && std::string_view(argv[1]) == "--every-kind-of-cell";
+    if (argc != 2 && !everyKind) {
+        std::fprintf(stderr, "usage: report_sample_class [--every-kind-of-cell] FOLDER\n");
         return 2;
     }
-    const QDir top(QString::fromLocal8Bit(argv[1]));
-    for (const SampleFile& f : courseSiteDownload(ClassWriter())) {
+    const QDir top(QString::fromLocal8Bit(argv[argc - 1]));
+    const ClassWriter w;
+    for (const SampleFile& f : everyKind ? everyKindOfCell(w) : courseSiteDownload(w)) {
         const QString path = top.filePath(f.path);
         QFile file(path);
         if (!QDir().mkpath(QFileInfo(path).path()) || !file.open(QIODevice::WriteOnly) ||
