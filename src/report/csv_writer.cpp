@@ -43,6 +43,59 @@ void appendCsvField(std::string& out, std::string_view text)
     out += '"';
 }
 
+namespace
+{
+
+bool beginsAFormula(char c)
+{
+    return c == '=' || c == '+' || c == '-' || c == '@' || c == '\t' || c == '\r';
+}
+
+} // namespace
+
+std::string guardedFromFormulas(std::string_view csv, char delimiter)
+{
+    std::string out;
+    out.reserve(csv.size() + csv.size() / 64);
+    bool quoted = false;
+    bool fieldStart = true;
+    for (std::size_t i = 0; i < csv.size(); ++i) {
+        const char c = csv[i];
+        if (fieldStart) {
+            fieldStart = false;
+            const bool opensQuotes = c == '"';
+            const std::size_t first = opensQuotes ? i + 1 : i;
+            const bool emptyQuotes = opensQuotes && first < csv.size() && csv[first] == '"';
+            // Unquoted, a carriage return ends the row, and a tab may part fields.
+            const bool content = opensQuotes || (c != '\r' && c != delimiter);
+            if (first < csv.size() && !emptyQuotes && content && beginsAFormula(csv[first])) {
+                if (opensQuotes) {
+                    out += '"';
+                    quoted = true;
+                    ++i;
+                }
+                out += '\'';
+                out += csv[i];
+                continue;
+            }
+        }
+        if (quoted) {
+            if (c == '"' && i + 1 < csv.size() && csv[i + 1] == '"') {
+                out += "\"\"";
+                ++i;
+                continue;
+            }
+            quoted = c != '"';
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == delimiter || c == '\n') {
+            fieldStart = true;
+        }
+        out += c;
+    }
+    return out;
+}
+
 CsvWriter::CsvWriter(std::string& text, std::function<void(std::string&)> full)
     : buffer_(text), full_(std::move(full))
 {

@@ -40,6 +40,12 @@ inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 // comma, a quote or a line break.
 void appendCsvField(std::string& out, std::string_view text);
 
+// CSV text for a spreadsheet: each field that begins as a formula does
+// ("=", "+", "-", "@", a tab or a carriage return, inside its quotes or
+// not) begins with an apostrophe, so that what a student typed is shown as
+// typed and never computed. Fields are split at `delimiter`.
+std::string guardedFromFormulas(std::string_view csv, char delimiter = ',');
+
 // The rows as RFC 4180 CSV in UTF-8, appended to a text as they come; when it
 // holds a quarter megabyte or more it is handed to `full`, which may write and empty it.
 class CsvWriter : public RowSink

@@ -1,5 +1,6 @@
 #include "report/gradebook.h"
 
+#include "report/class_list.h"
 #include "report/csv_writer.h"
 #include "report/writers.h"
 
@@ -24,7 +25,9 @@ Grade gradeOf(const StudentWork& work)
     for (const auto& [number, cell] : work.cells) {
         grade.answered += cell.responses.count() > 0;
         const CellEntry* critique = cell.critiques.shown();
-        grade.critiques += critique && !isEmptyText(critique->text);
+        const bool critiqued = critique && !isEmptyText(critique->text);
+        grade.critiques += critiqued;
+        grade.completed += critiqued && cell.responses.count() > 0;
         if (const char code = cell.confidence(); isDigitRating(code)) {
             confidenceSum += code - '0';
             ++confidences;
@@ -72,8 +75,15 @@ Gradebook gradebookOf(const Report& report)
             grades[book.assignments.size() - 1] = gradeOf(work);
         }
     }
-    for (const auto* student : inClassListOrder(byStudent)) {
-        book.students.push_back({student->first, student->second});
+    const ClassList* list = report.classList();
+    book.roster = list ? list->roster : nullptr;
+    for (const auto& [name, grades] : classListRows(byStudent, list)) {
+        const RosterStudent* row = nullptr;
+        if (list) {
+            const auto found = list->byName.find(*name);
+            row = found == list->byName.end() ? nullptr : found->second;
+        }
+        book.students.push_back({*name, grades ? *grades : std::vector<Grade>(count), row});
     }
     return book;
 }

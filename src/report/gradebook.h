@@ -1,6 +1,7 @@
 #pragma once
 
 #include "report/report.h"
+#include "report/roster.h"
 
 #include <QDate>
 
@@ -15,6 +16,7 @@
 struct Grade {
     int answered = 0;  // questions with a response
     int critiques = 0; // questions with a critique that is not empty
+    int completed = 0; // questions with both
     // Of the digit ratings of the shown responses and critiques; none when
     // no shown entry has one.
     std::optional<double> meanConfidence;
@@ -29,10 +31,14 @@ struct Gradebook {
     };
     struct Student {
         std::string name;
-        std::vector<Grade> grades; // one per assignment, zero when none done
+        std::vector<Grade> grades;          // one per assignment, zero when none done
+        const RosterStudent* row = nullptr; // of the class list, when on it
     };
     std::vector<Assignment> assignments; // every one a student has, in order
-    std::vector<Student> students;       // in class-list order
+    // In class-list order: with a class list, each of its students, and any
+    // other with work.
+    std::vector<Student> students;
+    const Roster* roster = nullptr; // the class list's, when one was given
 };
 
 // The columns of each assignment, after its code and a blank: "001 answered".

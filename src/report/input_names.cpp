@@ -62,13 +62,39 @@ std::optional<InputName> inputName(std::string_view fileName)
         if (auto name = exactName(stem.substr(start))) {
             return name;
         }
-        const std::size_t underscore = stem.find('_', start);
-        if (underscore == std::string_view::npos) {
+        // A site's prefix ends in "_" (Moodle, Canvas, Blackboard), " - "
+        // (Brightspace before 2024) or a blank.
+        const std::size_t end = stem.find_first_of("_ ", start);
+        if (end == std::string_view::npos) {
             break;
         }
-        start = underscore + 1;
+        start = end + 1;
     }
     return std::nullopt;
+}
+
+bool isSiteFile(std::string_view fileName)
+{
+    // Blackboard's details of an attempt, beside its files:
+    // "<assignment>_<user>_attempt_2026-12-09-20-14-05.txt".
+    constexpr std::string_view kAttempt = "_attempt_";
+    constexpr std::string_view kStamp = "0000-00-00-00-00-00";
+    if (!fileName.ends_with(kExtension)) {
+        return false;
+    }
+    const std::string_view stem = fileName.substr(0, fileName.size() - kExtension.size());
+    if (stem.size() < kAttempt.size() + kStamp.size() ||
+        stem.substr(stem.size() - kStamp.size() - kAttempt.size(), kAttempt.size()) != kAttempt) {
+        return false;
+    }
+    const std::string_view stamp = stem.substr(stem.size() - kStamp.size());
+    for (std::size_t i = 0; i < kStamp.size(); ++i) {
+        const bool digit = std::isdigit(static_cast<unsigned char>(stamp[i]));
+        if (kStamp[i] == '-' ? stamp[i] != '-' : !digit) {
+            return false;
+        }
+    }
+    return true;
 }
 
 FoundFile foundFile(std::string_view fileName)
@@ -77,6 +103,9 @@ FoundFile foundFile(std::string_view fileName)
         return {};
     }
     std::optional<InputName> name = inputName(fileName);
+    if (!name && isSiteFile(fileName)) {
+        return {std::nullopt, {}, true};
+    }
     if (!name) {
         return {std::nullopt, "skipped: not a record file name (send_MMDDName.txt, "
                               "masterFile_Name.txt or notes_Name.txt)"};

@@ -1,12 +1,23 @@
 #include "report/ordered_output.h"
 
+#include "report/csv_writer.h"
 #include "report/report_files.h"
 
 void CsvFile::write(const std::vector<std::string>& texts)
 {
-    if (error_ == 0) {
-        error_ = writeTexts(file_, texts);
+    if (error_ != 0) {
+        return;
     }
+    if (!forSpreadsheets_) {
+        error_ = writeTexts(file_, texts);
+        return;
+    }
+    std::vector<std::string> guarded;
+    guarded.reserve(texts.size());
+    for (const std::string& text : texts) {
+        guarded.push_back(guardedFromFormulas(text));
+    }
+    error_ = writeTexts(file_, guarded);
 }
 
 void CsvSinks::write(const std::vector<std::string>& texts)

@@ -23,7 +23,12 @@ public:
 class CsvFile : public CsvSink
 {
 public:
-    CsvFile(std::FILE* file, int error) : file_(file), error_(error) {}
+    // A file for a spreadsheet has its fields guarded from formulas (see
+    // guardedFromFormulas); one for scripts is written as the rows come.
+    CsvFile(std::FILE* file, int error, bool forSpreadsheets = false)
+        : file_(file), error_(error), forSpreadsheets_(forSpreadsheets)
+    {
+    }
     void write(const std::vector<std::string>& texts) override;
     // The errno of the write that failed; 0 when none did.
     int error() const { return error_; }
@@ -31,6 +36,7 @@ public:
 private:
     std::FILE* file_;
     int error_;
+    bool forSpreadsheets_;
 };
 
 // The CSV file and the workbook, one after the other.

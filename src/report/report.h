@@ -15,6 +15,7 @@
 #include <unordered_set>
 
 class RowSink;
+struct ClassList;
 
 // Takes the records of the files one after the other and keeps what the
 // summary and the page need: counts per run and the latest texts per cell.
@@ -62,6 +63,9 @@ public:
     void freeCells(std::size_t assignments);
 
     const CourseIndex& course() const { return course_; }
+    // The class list the files were matched to, when one was given.
+    void setClassList(const ClassList* list) { classList_ = list; }
+    const ClassList* classList() const { return classList_; }
 
 private:
     bool seenBefore(const ReadEntry& record, QDate date);
@@ -69,6 +73,7 @@ private:
 
     const CourseIndex& course_;
     RowSink* rows_;
+    const ClassList* classList_ = nullptr;
     bool keepsCells_ = true;
     Runs runs_;
     Cells cells_;

@@ -1,8 +1,10 @@
 #include "report/report_command_line.h"
 
+#include "report/report_options.h"
+
+#include <algorithm>
 #include <ostream>
 #include <string_view>
-#include <utility>
 
 #ifndef QA_TUTOR_VERSION
 #define QA_TUTOR_VERSION "unknown"
@@ -11,61 +13,105 @@
 namespace
 {
 
-constexpr std::string_view kUsage =
-    "Usage: qa-tutor-report [--recursive] [--csv FILE] [--html FILE] [--xlsx FILE]\n"
-    "                       [--grades FILE] [--csv-bom] FILE_OR_FOLDER...\n";
+constexpr std::string_view kProgram = "qa-tutor-report";
+constexpr std::size_t kWidth = 80;
 
-constexpr std::string_view kHelp =
-    "qa-tutor-report: reads the record files of qa-tutor (Precalculus I) that students send\n"
-    "and prints, per student and assignment, each run's questions answered, critiques,\n"
+constexpr std::string_view kAbout =
+    "qa-tutor-report: reads the record files of qa-tutor (Precalculus I) that students send "
+    "and prints, per student and assignment, each run's questions answered, critiques, "
     "ratings, the questions rated 0 or 1, notes and first and last time stamp.\n"
-    "\n"
-    "A folder is read for its send files (send_*.txt); master and notes files are read\n"
-    "when named. A ZIP archive (FILE.zip) is read as a folder, at any depth, without\n"
-    "unpacking it; a member is told as ARCHIVE.zip:folder/send_MMDDName.txt. A copy\n"
-    "suffix (\" (1)\", \"-1\") or a course site's prefix ending in \"_\" is no part of a\n"
-    "file's name. A record found in two of a student's files counts once.\n"
-    "A record that cannot be read is told on standard error with its file and line;\n"
-    "another .txt file in a folder or archive is told as skipped.\n"
-    "\n"
-    "Options:\n"
-    "  --csv FILE     write one row per response and note to FILE (CSV, UTF-8)\n"
-    "  --html FILE    write one page with a grid of students by questions to FILE\n"
-    "  --xlsx FILE    write a workbook to FILE: the CSV's rows, a grid of students by\n"
-    "                 questions per assignment, and the gradebook\n"
-    "  --grades FILE  write the gradebook to FILE (CSV): per student and assignment,\n"
-    "                 questions answered of the course's, critiques, mean ratings and\n"
-    "                 the last run's date\n"
-    "  --csv-bom      begin the CSV files with a UTF-8 byte order mark, for Excel\n"
-    "  --recursive    read the send files in the folders' subfolders as well\n"
-    "  --help         show this help and exit\n"
-    "  --version      show the version and exit\n"
-    "\n"
-    "Exit status: 0 when everything was read (a file skipped for its name is no\n"
-    "failure), 1 when a file, member or record was skipped, 2 for a usage error.\n";
+    "A folder is read for its send files (send_*.txt); master and notes files are read when "
+    "named. A ZIP archive (FILE.zip) is read as a folder, at any depth, without unpacking it; "
+    "a member is told as ARCHIVE.zip:folder/send_MMDDName.txt. A copy suffix (\" (1)\", "
+    "\"-1\") or a course site's prefix ending in \"_\", \" - \" or a blank is no part of a "
+    "file's name. A record found in two of a student's files counts once. A record that "
+    "cannot be read is told on standard error with its file and line; another .txt file in "
+    "a folder or archive is told as skipped.\n"
+    "With a class list (--roster), each file's student is found on it by name, and the "
+    "summary, the page and the gradebook show every student on it, those who sent nothing "
+    "too.\n";
+
+constexpr std::string_view kExitStatus =
+    "Exit status: 0 when everything was read (a file skipped for its name is no failure), 1 "
+    "when a file, member or record was skipped, when no send file was found or the class "
+    "list could not be read, 2 for a usage error.\n";
+
+// Words wrapped to the width, from `column` on, each line after the first
+// indented by `indent`.
+std::string wrapped(std::string_view text, std::size_t column, std::size_t indent)
+{
+    std::string out;
+    for (bool first = true; !text.empty(); first = false) {
+        const std::size_t end = std::min(text.find(' '), text.size());
+        const std::string_view word = text.substr(0, end);
+        text.remove_prefix(std::min(end + 1, text.size()));
+        if (!first && column + 1 + word.size() > kWidth) {
+            out += '\n' + std::string(indent, ' ');
+            column = indent;
+        } else if (!first) {
+            out += ' ';
+            ++column;
+        }
+        out += word;
+        column += word.size();
+    }
+    return out;
+}
+
+// Each line of `text` a paragraph, a blank line between two.
+std::string paragraphs(std::string_view text)
+{
+    std::string out;
+    for (std::size_t end; (end = text.find('\n')) != std::string_view::npos;) {
+        out += (out.empty() ? "" : "\n") + wrapped(text.substr(0, end), 0, 0) + '\n';
+        text.remove_prefix(end + 1);
+    }
+    return out;
+}
+
+std::string usage()
+{
+    std::string words;
+    for (const ReportOption& option : reportOptions()) {
+        words += '[' + std::string(option.name) +
+                 (option.argument.empty() ? "" : '\x01' + std::string(option.argument)) + "] ";
+    }
+    words += "FILE_OR_FOLDER...";
+    const std::string prefix = "Usage: " + std::string(kProgram) + ' ';
+    std::string text = prefix + wrapped(words, prefix.size(), prefix.size()) + '\n';
+    // An option and its argument stay on one line.
+    for (char& c : text) {
+        c = c == '\x01' ? ' ' : c;
+    }
+    return text;
+}
+
+std::string help()
+{
+    std::string text = usage() + '\n' + paragraphs(kAbout) + "\nOptions:\n";
+    constexpr std::size_t kColumn = 24;
+    const auto entry = [&](std::string_view name, std::string_view argument,
+                           std::string_view what) {
+        std::string head = "  " + std::string(name);
+        if (!argument.empty()) {
+            head += ' ' + std::string(argument);
+        }
+        head += std::string(head.size() + 2 > kColumn ? 2 : kColumn - head.size(), ' ');
+        text += head + wrapped(what, head.size(), kColumn) + '\n';
+    };
+    for (const ReportOption& option : reportOptions()) {
+        entry(option.name, option.argument, option.help);
+    }
+    entry("--help", "", "show this help and exit");
+    entry("--version", "", "show the version and exit");
+    return text + '\n' + paragraphs(kExitStatus);
+}
 
 int usageError(std::ostream& err, std::string_view what)
 {
-    err << "qa-tutor-report: " << what << '\n'
-        << kUsage << "Try 'qa-tutor-report --help' for more information.\n";
+    err << kProgram << ": " << what << '\n'
+        << usage() << "Try '" << kProgram << " --help' for more information.\n";
     return 2;
-}
-
-// The options that name a file to write.
-constexpr std::pair<std::string_view, std::string ReportOptions::*> kFileOptions[] = {
-    {"--csv", &ReportOptions::csv},
-    {"--html", &ReportOptions::html},
-    {"--xlsx", &ReportOptions::xlsx},
-    {"--grades", &ReportOptions::grades}};
-
-std::string ReportOptions::*fileOption(std::string_view arg)
-{
-    for (const auto& [name, field] : kFileOptions) {
-        if (arg == name) {
-            return field;
-        }
-    }
-    return nullptr;
 }
 
 } // namespace
@@ -77,25 +123,26 @@ std::variant<ReportOptions, int> parseReportCommandLine(int argc, const char* co
     bool optionsEnd = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
+        const ReportOption* option = optionsEnd ? nullptr : reportOption(arg);
         if (optionsEnd || arg == "-" || !arg.starts_with('-')) {
             options.paths.emplace_back(arg);
         } else if (arg == "--") {
             optionsEnd = true;
         } else if (arg == "--help" && argc == 2) {
-            out << kUsage << '\n' << kHelp;
+            out << help();
             return 0;
         } else if (arg == "--version" && argc == 2) {
-            out << "qa-tutor-report " << QA_TUTOR_VERSION << '\n';
+            out << kProgram << ' ' << QA_TUTOR_VERSION << '\n';
             return 0;
-        } else if (arg == "--recursive") {
-            options.recursive = true;
-        } else if (arg == "--csv-bom") {
-            options.csvBom = true;
-        } else if (const auto field = fileOption(arg)) {
+        } else if (option && option->on) {
+            options.*option->on = true;
+        } else if (option) {
             if (i + 1 == argc || std::string_view(argv[i + 1]).empty()) {
-                return usageError(err, "option '" + std::string(arg) + "' needs a file");
+                const std::string_view needs = option->argument == "FILE" ? "a file" : "a value";
+                return usageError(err,
+                                  "option '" + std::string(arg) + "' needs " + std::string(needs));
             }
-            options.*field = argv[++i];
+            options.*option->text = argv[++i];
         } else {
             return usageError(err, "unexpected argument '" + std::string(arg) + "'");
         }
@@ -103,8 +150,8 @@ std::variant<ReportOptions, int> parseReportCommandLine(int argc, const char* co
     if (options.paths.empty()) {
         return usageError(err, "no file or folder to read");
     }
-    if (options.csvBom && options.csv.empty() && options.grades.empty()) {
-        return usageError(err, "option '--csv-bom' needs '--csv' or '--grades'");
+    if (const std::string conflict = optionsConflict(options); !conflict.empty()) {
+        return usageError(err, conflict);
     }
     return options;
 }

@@ -1,13 +1,16 @@
 #include "report/report_run.h"
 
 #include "bank/course.h"
+#include "report/class_list.h"
 #include "report/class_reading.h"
 #include "report/csv_writer.h"
 #include "report/gradebook.h"
+#include "report/grades_import.h"
 #include "report/input_names.h"
 #include "report/page_writer.h"
 #include "report/report.h"
 #include "report/report_files.h"
+#include "report/roster.h"
 #include "report/summary_writer.h"
 #include "report/workbook.h"
 #include "report/writers.h"
@@ -20,6 +23,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <ostream>
 #include <thread>
@@ -42,15 +46,22 @@ struct Listing {
     std::vector<InputFile> inputs;
     std::vector<std::pair<std::string, std::string_view>> skipped;
     bool complete = true;
+    // What was looked at, for a run that finds no send file.
+    std::size_t files = 0;
+    std::size_t subfolders = 0; // not read, for want of --recursive
+    std::size_t siteFiles = 0;
 
     // A send file found in a folder or archive; another .txt file is skipped.
     void found(std::string path, std::string_view fileName,
                std::optional<ArchiveMember> member = std::nullopt)
     {
+        ++files;
         FoundFile file = foundFile(fileName);
         if (file.name) {
             inputs.push_back({std::move(path), std::move(file.name->student), file.name->role,
                               std::move(file.name->day), std::move(member)});
+        } else if (file.siteFile) {
+            ++siteFiles;
         } else if (!file.skipped.empty()) {
             skipped.emplace_back(std::move(path), file.skipped);
         }
@@ -62,6 +73,26 @@ struct Listing {
                 err << path << ": " << reason << '\n';
             }
         }
+        if (siteFiles > 0) {
+            err << "passed over " << siteFiles << (siteFiles == 1 ? " file" : " files")
+                << " a course site adds beside the students' (Blackboard's details of an "
+                   "attempt)\n";
+        }
+    }
+    // Why nothing was found in `paths`, with what was looked at.
+    void tellNothingFound(const std::vector<std::string>& paths) const
+    {
+        err << "qa-tutor-report: no send files found in ";
+        for (std::size_t i = 0; i < paths.size(); ++i) {
+            err << (i ? ", " : "") << paths[i];
+        }
+        err << " (" << files << (files == 1 ? " file" : " files")
+            << " looked at, none named send_MMDDName.txt";
+        if (subfolders > 0) {
+            err << "; " << subfolders << (subfolders == 1 ? " subfolder" : " subfolders")
+                << " not read: add --recursive to read them";
+        }
+        err << ")\n";
     }
 };
 
@@ -77,8 +108,10 @@ void addFolder(const std::string& folder, bool recursive, Listing& listing)
     std::sort(found.begin(), found.end(),
               [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
     for (const FolderEntry& entry : found) {
-        if (recursive && entry.folder) {
+        if (entry.folder && recursive) {
             addFolder(inFolder(folder, entry.name), recursive, listing);
+        } else if (entry.folder && !entry.name.ends_with(".txt")) {
+            ++listing.subfolders;
         } else {
             listing.found(inFolder(folder, entry.name), entry.name);
         }
@@ -145,8 +178,10 @@ struct FileCloser {
 };
 
 // The files the paths name or hold, each once, notes files last: a notes
-// file's notes are found in the run that wrote them when that run is read first.
-std::vector<InputFile> inputFiles(const ReportOptions& options, std::ostream& err, bool& complete)
+// file's notes are found in the run that wrote them when that run is read
+// first. None, told, when the paths hold no record file at all.
+std::optional<std::vector<InputFile>> inputFiles(const ReportOptions& options, std::ostream& err,
+                                                 bool& complete)
 {
     Listing listing{err, {}, {}, true};
     for (const std::string& path : options.paths) {
@@ -172,6 +207,10 @@ std::vector<InputFile> inputFiles(const ReportOptions& options, std::ostream& er
         }
     }
     listing.tellSkipped(seenPaths);
+    if (inputs.empty()) {
+        listing.tellNothingFound(options.paths);
+        return std::nullopt;
+    }
     std::stable_partition(inputs.begin(), inputs.end(),
                           [](const InputFile& f) { return f.role != FileRole::notes; });
     return inputs;
@@ -202,7 +241,7 @@ struct Outputs {
             const bool written =
                 std::fwrite(header.data(), 1, header.size(), csv.get()) == header.size() &&
                 std::fflush(csv.get()) == 0;
-            csvRows.emplace(csv.get(), written ? 0 : errno ? errno : EIO);
+            csvRows.emplace(csv.get(), written ? 0 : errno ? errno : EIO, options.csvBom);
             rows.add(&*csvRows);
         }
         if (!options.html.empty()) {
@@ -248,14 +287,37 @@ struct Outputs {
         return true;
     }
 
+    // The grades file's text: a course site's import for a class list, with
+    // what it leaves out told, else the gradebook by name.
+    static std::string gradesText(const Report& report, const Gradebook& book,
+                                  const ReportOptions& options, GradesFormat format,
+                                  std::ostream& err)
+    {
+        const ClassList* list = report.classList();
+        if (!list || format == GradesFormat::names) {
+            return gradesCsv(book);
+        }
+        const GradeMeasure measure =
+            gradeMeasureNamed(options.gradeBy).value_or(GradeMeasure::both);
+        std::vector<std::string> leftOut;
+        std::string text = gradesImport(book, *list->roster, format, measure, leftOut);
+        for (const std::string& what : leftOut) {
+            err << options.grades << ": left out of the " << gradesFormatName(format)
+                << " import: " << what << '\n';
+        }
+        return text;
+    }
+
     bool closeCsv(const std::string& path, std::ostream& err)
     {
         return close(csv, csvRows ? csvRows->error() : 0, path, err);
     }
 
     // The workbook's grids and gradebook and the grades, from the cells
-    // before the page frees them; false when one could not be written.
-    bool writeGrades(const Report& report, const ReportOptions& options, std::ostream& err)
+    // before the page frees them, the grades in `format` for a class list;
+    // false when one could not be written.
+    bool writeGrades(const Report& report, const ReportOptions& options, GradesFormat format,
+                     std::ostream& err)
     {
         if (!workbook && !grades) {
             return true;
@@ -272,7 +334,11 @@ struct Outputs {
             workbook.reset();
         }
         if (grades) {
-            const std::string text = std::string(options.csvBom ? kUtf8Bom : "") + gradesCsv(book);
+            std::string text = gradesText(report, book, options, format, err);
+            if (options.csvBom) {
+                const char delimiter = format == GradesFormat::blackboard ? '\t' : ',';
+                text = std::string(kUtf8Bom) + guardedFromFormulas(text, delimiter);
+            }
             errno = 0;
             const bool written =
                 std::fwrite(text.data(), 1, text.size(), grades.get()) == text.size();
@@ -324,12 +390,79 @@ int writeSummaryAndPage(Report& report, std::ostream& out, std::ofstream& pageFi
     return pageError;
 }
 
+// No class list file is larger; a longer one is not a class list.
+constexpr std::uintmax_t kMostRosterBytes = std::uintmax_t{64} << 20;
+
+// The class list at `path`; none, told, when it cannot be read or is none.
+std::optional<Roster> readRosterFile(const std::string& path, std::ostream& err)
+{
+    std::error_code ec;
+    const std::uintmax_t size = fs::file_size(systemPath(path), ec);
+    if (!ec && size > kMostRosterBytes) {
+        err << path << ": not a class list: it holds " << (size >> 20)
+            << " MiB, more than any class's (" << (kMostRosterBytes >> 20) << " MiB at most)\n";
+        return std::nullopt;
+    }
+    std::ifstream file(systemPath(path), std::ios::binary);
+    std::string bytes;
+    if (file) {
+        bytes.assign(std::istreambuf_iterator<char>(file), {});
+    }
+    if (!file && !file.eof()) {
+        err << path << ": " << systemMessage(errno) << '\n';
+        return std::nullopt;
+    }
+    std::string error;
+    std::optional<Roster> roster = readRoster(bytes, error);
+    if (!roster) {
+        err << path << ": " << error << '\n';
+    }
+    return roster;
+}
+
+// The format of --grades: the one asked for, else the class list site's.
+// None, told, when the class list lacks what that format keys on.
+std::optional<GradesFormat> gradesFormat(const ReportOptions& options, const Roster* roster,
+                                         std::ostream& err)
+{
+    if (!roster) {
+        return GradesFormat::names;
+    }
+    const GradesFormat format = options.gradesFormat.empty()
+                                    ? gradesFormatOf(roster->site)
+                                    : *gradesFormatNamed(options.gradesFormat);
+    if (const std::string needs = gradesFormatNeeds(format, *roster);
+        !needs.empty() && !options.grades.empty()) {
+        err << options.roster << ": the " << gradesFormatName(format) << " import needs " << needs
+            << ", which this class list (" << rosterSiteName(roster->site) << ") lacks\n";
+        return std::nullopt;
+    }
+    return format;
+}
+
 } // namespace
 
 int runReport(const ReportOptions& options, std::ostream& out, std::ostream& err)
 {
     bool complete = true;
-    const std::vector<InputFile> inputs = inputFiles(options, err, complete);
+    std::optional<Roster> roster;
+    if (!options.roster.empty() && !(roster = readRosterFile(options.roster, err))) {
+        return 1;
+    }
+    const std::optional<GradesFormat> format =
+        gradesFormat(options, roster ? &*roster : nullptr, err);
+    if (!format) {
+        return 1;
+    }
+    std::optional<std::vector<InputFile>> inputs = inputFiles(options, err, complete);
+    if (!inputs) {
+        return 1;
+    }
+    std::optional<ClassList> classList;
+    if (roster) {
+        classList = classListOf(*roster, options.roster);
+        matchFiles(*classList, *inputs, err);
+    }
     Outputs outputs;
     if (!outputs.open(options, err)) {
         return 1;
@@ -339,10 +472,14 @@ int runReport(const ReportOptions& options, std::ostream& out, std::ostream& err
     Report report(course, nullptr);
     report.keepCells(!options.html.empty() || outputs.workbook || outputs.grades);
     const ClassReading reading =
-        readClass(inputs, options.threads, outputs.rows.sink(), report, err);
+        readClass(*inputs, options.threads, outputs.rows.sink(), report, err);
+    if (classList) {
+        findAbsences(*classList, report.runs());
+        report.setClassList(&*classList);
+    }
     complete = reading.complete && complete;
     complete = outputs.closeCsv(options.csv, err) && complete;
-    complete = outputs.writeGrades(report, options, err) && complete;
+    complete = outputs.writeGrades(report, options, *format, err) && complete;
     if (const int pageError = writeSummaryAndPage(report, out, outputs.page)) {
         err << options.html << ": " << systemMessage(pageError) << '\n';
         complete = false;

@@ -13,7 +13,10 @@ struct ReportOptions {
     // Initialized, so that the options may be given from the first few on.
     std::string xlsx{};
     std::string grades{};
-    bool csvBom = false; // the CSV files begin with a UTF-8 byte order mark
+    bool csvBom = false;        // the CSV files begin with a UTF-8 byte order mark
+    std::string roster{};       // the class list
+    std::string gradesFormat{}; // of --grades; empty: the class list's site's
+    std::string gradeBy{};      // what a grade counts; empty: both
 };
 
 // Reads every record file the paths name or hold, writes the CSV, the page,

@@ -1,5 +1,6 @@
 #include "report/summary_writer.h"
 
+#include "report/class_list.h"
 #include "report/report.h"
 
 #include <algorithm>
@@ -131,6 +132,33 @@ void writeRun(Out& out, const RunSummary& run, std::size_t questions)
 
 } // namespace
 
+namespace
+{
+
+void writeNames(Out& out, std::string_view what, const std::vector<std::string>& names)
+{
+    out << "  " << what << ':';
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        out << (i ? ", " : " ") << names[i];
+    }
+    out << (names.empty() ? " none\n" : "\n");
+}
+
+// Who of the class list sent nothing at all, and who no run of each assignment.
+void writeAbsences(const ClassList& list, Out& out)
+{
+    out << "class list " << list.path << ": " << list.names.size()
+        << (list.names.size() == 1 ? " student, " : " students, ")
+        << list.names.size() - list.sentNothing.size() << " with records\n";
+    writeNames(out, "sent nothing", list.sentNothing);
+    for (const auto& [assignment, names] : list.noRun) {
+        writeNames(out, "no run of assignment " + (assignment.empty() ? "unknown" : assignment),
+                   names);
+    }
+}
+
+} // namespace
+
 void writeSummary(const Report& report, Out& out)
 {
     // In the page's order of students.
@@ -165,5 +193,8 @@ void writeSummary(const Report& report, Out& out)
             ofAssignment.push_back(&run);
         }
         flush();
+    }
+    if (const ClassList* list = report.classList()) {
+        writeAbsences(*list, out);
     }
 }

@@ -3,6 +3,8 @@
 // together when it is closed.
 #include "report/workbook.h"
 
+#include "report/class_list.h"
+
 #include "report/csv_writer.h"
 #include "report/report_files.h"
 #include "report/sheet_text.h"
@@ -348,11 +350,12 @@ void XlsxWorkbook::writeGrids(const Report& report)
         worksheet_fit_to_pages(sheet, 1, 0);
         header(sheet, names);
         lxw_row_t row = 1;
-        for (const auto* student : inClassListOrder(students)) {
-            text(sheet, row, 0, student->first, nullptr);
-            for (std::size_t i = 0; i < questions.size(); ++i) {
-                const auto it = student->second.cells.find(questions[i]);
-                if (it == student->second.cells.end()) {
+        // Every student of the class list has a row, empty when nothing came.
+        for (const auto& [name, work] : classListRows(students, report.classList())) {
+            text(sheet, row, 0, *name, nullptr);
+            for (std::size_t i = 0; work && i < questions.size(); ++i) {
+                const auto it = work->cells.find(questions[i]);
+                if (it == work->cells.end()) {
                     continue;
                 }
                 const char confidence = it->second.confidence();
@@ -391,7 +394,14 @@ void XlsxWorkbook::writeGradebook(const Gradebook& book)
     if (!sheet) {
         return;
     }
-    const std::vector<std::string> names = gradebookHeader(book);
+    // With a class list, its columns of who a student is come after the name.
+    std::vector<std::string> names = gradebookHeader(book);
+    const std::vector<int> identity = book.roster ? book.roster->identity : std::vector<int>();
+    for (std::size_t i = 0; i < identity.size(); ++i) {
+        names.insert(names.begin() + static_cast<std::ptrdiff_t>(i + 1),
+                     book.roster->header[static_cast<std::size_t>(identity[i])]);
+    }
+    const auto first = static_cast<lxw_col_t>(1 + identity.size());
     worksheet_set_column(sheet, 0, 0, 24, nullptr);
     worksheet_set_column(sheet, 1, static_cast<lxw_col_t>(names.size() - 1), 19, nullptr);
     worksheet_freeze_panes(sheet, 1, 1);
@@ -400,7 +410,12 @@ void XlsxWorkbook::writeGradebook(const Gradebook& book)
     lxw_row_t row = 1;
     for (const Gradebook::Student& student : book.students) {
         text(sheet, row, 0, student.name, nullptr);
-        lxw_col_t col = 1;
+        for (std::size_t i = 0; student.row && i < identity.size(); ++i) {
+            const auto column = static_cast<std::size_t>(identity[i]);
+            text(sheet, row, static_cast<lxw_col_t>(1 + i),
+                 column < student.row->fields.size() ? student.row->fields[column] : "", nullptr);
+        }
+        lxw_col_t col = first;
         for (std::size_t a = 0; a < book.assignments.size(); ++a, col += kGradeColumns.size()) {
             const Grade& grade = student.grades[a];
             number(sheet, row, col, grade.answered);

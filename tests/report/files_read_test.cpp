@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <functional>
 #include <initializer_list>
@@ -86,6 +87,7 @@ void writeFiles(const Folder& folder,
     for (const auto& [name, bytes] : files) {
         const qsizetype zip = name.indexOf(".zip:");
         if (zip < 0) {
+            QDir(folder.dir.path()).mkpath(QFileInfo(name).path());
             folder.write(name, bytes());
         } else {
             archives[name.left(zip + 4)].emplace_back(name.mid(zip + 5).toStdString(), bytes());
@@ -96,12 +98,16 @@ void writeFiles(const Folder& folder,
     }
 }
 
-// The text with the folder's path taken out.
+// The text with the folder's path taken out, and the folder itself named FOLDER.
 std::string inFolder(std::string text, const Folder& folder)
 {
     const std::string prefix = folder.dir.path().toStdString() + '/';
     for (std::size_t at; (at = text.find(prefix)) != std::string::npos;) {
         text.erase(at, prefix.size());
+    }
+    const std::string top = folder.dir.path().toStdString();
+    for (std::size_t at; (at = text.find(top)) != std::string::npos;) {
+        text.replace(at, top.size(), "FOLDER");
     }
     return text;
 }
@@ -227,10 +233,34 @@ INSTANTIATE_TEST_SUITE_P(
              "class.zip:send_0415Ann.txt 10:01:00 question 001",
              "class.zip:week2/send_0416Ann.txt 10:01:00 question 001",
              "class.zip:week2-late/send_0417Ann.txt 10:01:00 question 001"}},
-        FilesCase{"ArchiveInAFolderIsNotRead",
-                  {{"class.zip:send_0416Ann.txt", [] { return annsDay(FileRole::send, 16, {1}); }}},
-                  {""},
-                  {}},
+        // Some Windows ZIP programs part a member's folders with "\\"; a Mac
+        // adds "._" files, in a "__MACOSX" folder of a ZIP.
+        FilesCase{
+            "ArchiveWithBackslashesAndAMacsFiles",
+            {{"class.zip:week2\\send_0416Ann.txt", [] { return annsDay(FileRole::send, 16, {1}); }},
+             {"class.zip:Ann_1_assignsubmission_file_\\send_0417Ann.txt",
+              [] { return annsDay(FileRole::send, 17, {1}); }},
+             {"class.zip:week2\\._send_0416Ann.txt", [] { return std::string("\0\5\26\7"); }},
+             {"class.zip:__MACOSX\\week2\\._send_0416Ann.txt",
+              [] { return std::string("\0\5\26\7"); }},
+             {"class.zip:__MACOSX/week2/._send_0417Ann.txt",
+              [] { return std::string("\0\5\26\7"); }}},
+            {"class.zip"},
+            {"class.zip:Ann_1_assignsubmission_file_\\send_0417Ann.txt 10:01:00 question 001",
+             "class.zip:week2\\send_0416Ann.txt 10:01:00 question 001"}},
+        FilesCase{
+            "EachSitesOwnFilesPassedOver",
+            {{"bb.zip:P1_alee_attempt_2026-04-16-20-14-05_send_0416Ann.txt",
+              [] { return annsDay(FileRole::send, 16, {1}); }},
+             {"bb.zip:P1_alee_attempt_2026-04-16-20-14-05.txt",
+              [] { return std::string("Name: Ann Lee (alee)\r\n"); }},
+             {"bb.zip:index.html", [] { return std::string("<html>"); }},
+             {"bb.zip:Ann Lee_1_assignsubmission_onlinetext_/onlinetext.html",
+              [] { return std::string("<p>"); }}},
+            {"bb.zip"},
+            {"bb.zip:P1_alee_attempt_2026-04-16-20-14-05_send_0416Ann.txt 10:01:00 question 001"},
+            "passed over 1 file a course site adds beside the students' (Blackboard's details "
+            "of an attempt)\n"},
         FilesCase{"SameFileInAFolderAndAnArchiveCountsOnce",
                   {{"send_0416Ann.txt", [] { return annsDay(FileRole::send, 16, {1}); }},
                    {"class.zip:send_0416Ann.txt", [] { return annsDay(FileRole::send, 16, {1}); }}},
@@ -252,6 +282,66 @@ INSTANTIATE_TEST_SUITE_P(
                   "masterFile_Name.txt or notes_Name.txt)\n"
                   "class.zip:week2/readme.txt: skipped: not a record file name "
                   "(send_MMDDName.txt, masterFile_Name.txt or notes_Name.txt)\n"}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+struct NothingCase {
+    const char* name;
+    std::vector<std::pair<QString, std::function<std::string()>>> files;
+    std::vector<QString> named; // an empty name for the folder
+    std::string told;           // the folder left out
+};
+
+class NothingFound : public testing::TestWithParam<NothingCase>
+{
+};
+
+// A run that finds no send file fails, says what it looked at, and writes
+// nothing that would pass for an empty class.
+TEST_P(NothingFound, IsAFailureThatSaysWhatWasLookedAt)
+{
+    Folder folder;
+    writeFiles(folder, GetParam().files);
+    ReportOptions options{{}, false, folder.path("out.csv"), {}};
+    for (const QString& name : GetParam().named) {
+        options.paths.push_back(name.isEmpty() ? folder.dir.path().toStdString()
+                                               : folder.path(name));
+    }
+    const Outcome r = report(options);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(inFolder(r.err, folder), GetParam().told);
+    EXPECT_TRUE(r.out.empty()) << r.out;
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(folder.path("out.csv"))));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Report, NothingFound,
+    testing::Values(
+        NothingCase{"EmptyFolder",
+                    {},
+                    {""},
+                    "qa-tutor-report: no send files found in FOLDER (0 files looked at, none "
+                    "named send_MMDDName.txt)\n"},
+        NothingCase{
+            "ArchiveInAFolderIsNotRead",
+            {{"class.zip:send_0416Ann.txt", [] { return annsDay(FileRole::send, 16, {1}); }}},
+            {""},
+            "qa-tutor-report: no send files found in FOLDER (1 file looked at, none "
+            "named send_MMDDName.txt)\n"},
+        NothingCase{"SubfoldersWithoutRecursive",
+                    {{"Ann_1_assignsubmission_file/send_0416Ann.txt",
+                      [] { return annsDay(FileRole::send, 16, {1}); }}},
+                    {""},
+                    "qa-tutor-report: no send files found in FOLDER (0 files looked at, none "
+                    "named send_MMDDName.txt; 1 subfolder not read: add --recursive to read "
+                    "them)\n"},
+        NothingCase{"OnlyASitesOwnFiles",
+                    {{"bb.zip:P1_alee_attempt_2026-04-16-20-14-05.txt",
+                      [] { return std::string("Name: Ann Lee (alee)\r\n"); }},
+                     {"bb.zip:index.html", [] { return std::string("<html>"); }}},
+                    {"bb.zip"},
+                    "passed over 1 file a course site adds beside the students' (Blackboard's "
+                    "details of an attempt)\nqa-tutor-report: no send files found in bb.zip (2 "
+                    "files looked at, none named send_MMDDName.txt)\n"}),
     [](const auto& param) { return std::string(param.param.name); });
 
 TEST(Folders, GiveTheirSendFilesAndSubfoldersOnlyWhenAsked)

@@ -426,4 +426,39 @@ INSTANTIATE_TEST_SUITE_P(Report, ByteOrderMark,
                                          BomCase{"GradesNotAsked", true, false}),
                          [](const auto& param) { return std::string(param.param.name); });
 
+// With a class list, the grids and the gradebook have a row for every
+// student on it, in class-list order, and the gradebook the list's columns
+// of who each is.
+TEST(WorkbookWithAClassList, HasEveryStudentWithTheirIdentifiers)
+{
+    const Folder folder;
+    ReportOptions options = gradedClass(folder);
+    folder.write("export.csv", "Student,ID,Section\n\"Lee, Ann\",1,A\n\"Chen, Bo\",2,A\n"
+                               "\"Diaz, Cy\",3,B\n\"Fox, Eve\",4,B\n");
+    options.roster = folder.path("export.csv");
+    const Outcome r = report(options);
+    EXPECT_EQ(r.status, 0) << r.err;
+    const ReadBook book = readWorkbook(options.xlsx);
+    ASSERT_TRUE(book.read);
+    const ReadSheet* grid = book.sheet("Assignment 001");
+    const ReadSheet* grades = book.sheet("Gradebook");
+    ASSERT_TRUE(grid && grades);
+    const auto text = [](const ReadSheet* sheet, int row, int column) {
+        const ReadCell* cell = sheet->at(row, column);
+        return cell ? cell->text : std::string("(none)");
+    };
+    EXPECT_EQ(text(grid, 3, 0), "Eve Fox");
+    EXPECT_EQ(text(grid, 3, 1), "(none)");
+    EXPECT_EQ(text(grid, 4, 0), "Ann Lee");
+    EXPECT_EQ(text(grid, 4, 1), "3 / 2");
+    EXPECT_EQ(text(grades, 0, 1), "Student");
+    EXPECT_EQ(text(grades, 0, 3), "Section");
+    EXPECT_EQ(text(grades, 0, 4), "001 answered");
+    EXPECT_EQ(text(grades, 3, 0), "Eve Fox");
+    EXPECT_EQ(text(grades, 3, 1), "Fox, Eve");
+    EXPECT_EQ(text(grades, 3, 2), "4");
+    EXPECT_EQ(text(grades, 3, 4), "0");
+    EXPECT_EQ(text(grades, 4, 4), "2");
+}
+
 } // namespace
