@@ -20,11 +20,15 @@ ClassList classListOf(const Roster& roster, std::string path)
     }
     std::stable_sort(keyed.begin(), keyed.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
+    list.keys.reserve(keyed.size());
+    list.students.reserve(keyed.size());
+    list.places.reserve(keyed.size());
     for (auto& [key, student] : keyed) {
+        list.places.emplace_back(student->name, list.students.size());
         list.keys.push_back(std::move(key));
-        list.names.push_back(student->name);
-        list.byName.emplace(student->name, student);
+        list.students.push_back(student);
     }
+    std::sort(list.places.begin(), list.places.end());
     return list;
 }
 
@@ -47,13 +51,19 @@ std::string candidateText(const Roster& roster, const std::vector<int>& candidat
 void matchFiles(const ClassList& list, std::vector<InputFile>& inputs, std::ostream& err)
 {
     const Roster& roster = *list.roster;
-    NameIndex index;
+    std::vector<std::string_view> keys;
+    keys.reserve(roster.students.size());
     for (const RosterStudent& student : roster.students) {
-        index.add(student.first, student.last);
+        keys.emplace_back(student.key);
     }
+    const NameIndex index(std::move(keys));
     std::unordered_map<std::string, std::string> found; // a file's student, the list's
     std::unordered_set<std::string> told;
     for (InputFile& input : inputs) {
+        // A file named on the command line whatever its name is no student's.
+        if (!input.role) {
+            continue;
+        }
         auto known = found.find(input.student);
         if (known == found.end()) {
             const NameIndex::Match match = index.find(input.student);
@@ -80,27 +90,38 @@ void matchFiles(const ClassList& list, std::vector<InputFile>& inputs, std::ostr
 
 void findAbsences(ClassList& list, const Report::Runs& runs)
 {
-    std::set<std::string> assignments;
+    std::vector<std::string> assignments;
     for (const auto& [student, studentRuns] : runs) {
         for (const auto& [key, run] : studentRuns) {
-            assignments.insert(key.assignment);
+            assignments.push_back(key.assignment);
         }
     }
+    std::sort(assignments.begin(), assignments.end());
+    assignments.erase(std::unique(assignments.begin(), assignments.end()), assignments.end());
+    std::vector<std::vector<const std::string*>> noRun(assignments.size());
     list.sentNothing.clear();
-    list.noRun.clear();
-    for (const std::string& name : list.names) {
-        const auto studentRuns = runs.find(name);
+    for (const RosterStudent* student : list.students) {
+        const auto studentRuns = runs.find(student->name);
         if (studentRuns == runs.end()) {
-            list.sentNothing.push_back(name);
+            list.sentNothing.push_back(&student->name);
         }
-        for (const std::string& assignment : assignments) {
-            const bool ran =
-                studentRuns != runs.end() &&
-                std::any_of(studentRuns->second.begin(), studentRuns->second.end(),
-                            [&](const auto& run) { return run.first.assignment == assignment; });
-            if (!ran) {
-                list.noRun[assignment].push_back(name);
+        // A student's runs are in the order of their assignments, as `assignments` is.
+        auto run = studentRuns == runs.end() ? Report::Runs::mapped_type::const_iterator()
+                                             : studentRuns->second.begin();
+        const auto end = studentRuns == runs.end() ? run : studentRuns->second.end();
+        for (std::size_t a = 0; a < assignments.size(); ++a) {
+            while (run != end && run->first.assignment < assignments[a]) {
+                ++run;
             }
+            if (run == end || run->first.assignment != assignments[a]) {
+                noRun[a].push_back(&student->name);
+            }
+        }
+    }
+    list.noRun.clear();
+    for (std::size_t a = 0; a < assignments.size(); ++a) {
+        if (!noRun[a].empty()) {
+            list.noRun.emplace(std::move(assignments[a]), std::move(noRun[a]));
         }
     }
 }

@@ -9,6 +9,7 @@
 #include "report/student_work.h"
 
 #include <algorithm>
+#include <optional>
 
 #include <map>
 #include <ostream>
@@ -19,15 +20,30 @@
 struct ClassList {
     std::string path; // as given
     const Roster* roster = nullptr;
-    // Each student's name as the report shows it, in class-list order, and
-    // its key of that order.
-    std::vector<std::string> names;
+    // Each student, in class-list order, and the key of that order; where
+    // each name (the roster's) stands in it.
+    std::vector<const RosterStudent*> students;
     std::vector<std::string> keys;
-    std::unordered_map<std::string, const RosterStudent*> byName;
+    // Each name with its place, sorted by name.
+    std::vector<std::pair<std::string_view, std::size_t>> places;
+    // The place of the student of that name; none when none is on the list.
+    std::optional<std::size_t> place(std::string_view name) const
+    {
+        const auto found =
+            std::lower_bound(places.begin(), places.end(), name,
+                             [](const auto& p, std::string_view n) { return p.first < n; });
+        return found != places.end() && found->first == name ? std::optional(found->second)
+                                                             : std::nullopt;
+    }
+    const RosterStudent* find(std::string_view name) const
+    {
+        const std::optional<std::size_t> at = place(name);
+        return at ? students[*at] : nullptr;
+    }
     // In class-list order: those with no record at all, and per assignment
     // those with no run of it.
-    std::vector<std::string> sentNothing;
-    std::map<std::string, std::vector<std::string>> noRun;
+    std::vector<const std::string*> sentNothing;
+    std::map<std::string, std::vector<const std::string*>> noRun;
 };
 
 // The class list of a roster read from `path`.
@@ -41,6 +57,9 @@ void matchFiles(const ClassList& list, std::vector<InputFile>& inputs, std::ostr
 
 // Who sent nothing, and who no run of each assignment, from the runs read.
 void findAbsences(ClassList& list, const Report::Runs& runs);
+
+// A row of an assignment's grid: the student, and their work, null when none.
+using GridRow = std::pair<const std::string*, const StudentWork*>;
 
 // The rows of a grid or gradebook: every student of the class list and any
 // other of `byName`, in class-list order; a student's value is null when
@@ -56,27 +75,32 @@ classListRows(const std::map<std::string, Value>& byName, const ClassList* list)
         }
         return rows;
     }
-    // Those not on the list go among its students, by the same order.
+    // Each value at its student's place, and those not on the list among
+    // them by the same order.
+    std::vector<const Value*> placed(list->students.size(), nullptr);
     std::vector<std::pair<std::string, const typename std::map<std::string, Value>::value_type*>>
         others;
     for (const auto& entry : byName) {
-        if (!list->byName.contains(entry.first)) {
+        if (const std::optional<std::size_t> at = list->place(entry.first)) {
+            placed[*at] = &entry.second;
+        } else {
             others.emplace_back(classListKey(entry.first), &entry);
         }
     }
     std::stable_sort(others.begin(), others.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
-    rows.reserve(list->names.size() + others.size());
+    rows.reserve(list->students.size() + others.size());
     auto other = others.begin();
     const auto addOthers = [&](const std::string* before) {
         for (; other != others.end() && (!before || other->first < *before); ++other) {
             rows.emplace_back(&other->second->first, &other->second->second);
         }
     };
-    for (std::size_t i = 0; i < list->names.size(); ++i) {
-        addOthers(&list->keys[i]);
-        const auto found = byName.find(list->names[i]);
-        rows.emplace_back(&list->names[i], found == byName.end() ? nullptr : &found->second);
+    for (std::size_t i = 0; i < list->students.size(); ++i) {
+        if (other != others.end()) {
+            addOthers(&list->keys[i]);
+        }
+        rows.emplace_back(&list->students[i]->name, placed[i]);
     }
     addOthers(nullptr);
     return rows;

@@ -89,7 +89,14 @@ std::vector<TableRow> tableRows(std::string_view text, char delimiter, std::size
             } else if (lineEnd(i)) {
                 break;
             } else {
-                row.fields.back() += c;
+                // The rest of an unquoted field at once, up to what ends it.
+                std::size_t end = i + 1;
+                while (end < text.size() && text[end] != delimiter && text[end] != '\r' &&
+                       text[end] != '\n' && text[end] != '"') {
+                    ++end;
+                }
+                row.fields.back().append(text, i, end - i);
+                i = end - 1;
             }
         }
         rows.push_back(std::move(row));

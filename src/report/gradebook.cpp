@@ -78,11 +78,7 @@ Gradebook gradebookOf(const Report& report)
     const ClassList* list = report.classList();
     book.roster = list ? list->roster : nullptr;
     for (const auto& [name, grades] : classListRows(byStudent, list)) {
-        const RosterStudent* row = nullptr;
-        if (list) {
-            const auto found = list->byName.find(*name);
-            row = found == list->byName.end() ? nullptr : found->second;
-        }
+        const RosterStudent* row = list ? list->find(*name) : nullptr;
         book.students.push_back({*name, grades ? *grades : std::vector<Grade>(count), row});
     }
     return book;

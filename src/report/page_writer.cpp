@@ -1,6 +1,7 @@
 #include "report/page_writer.h"
 
 #include "bank/course.h"
+#include "report/class_list.h"
 #include "report/report.h"
 #include "text/byte_scan.h"
 
@@ -351,6 +352,33 @@ void needsHelpList(const Report& report, Out& out)
     out << "</table>\n";
 }
 
+// Names, escaped, a comma between two.
+void namesInto(Out& out, const std::vector<const std::string*>& names)
+{
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        out << (i ? ", " : "");
+        escaped(out, *names[i]);
+    }
+}
+
+// Who of the class list sent no record at all.
+void sentNothingList(const ClassList& list, Out& out)
+{
+    out << "<h2>Students who sent nothing</h2>\n<p>";
+    if (list.sentNothing.empty()) {
+        out << "Every one of the " << list.students.size() << " students on the class list ";
+        escaped(out, list.path);
+        out << " sent records.</p>\n";
+        return;
+    }
+    out << list.sentNothing.size() << " of the " << list.students.size()
+        << " students on the class list ";
+    escaped(out, list.path);
+    out << " sent no record: ";
+    namesInto(out, list.sentNothing);
+    out << ".</p>\n";
+}
+
 void studentHeading(Out& out, const std::string& name, const StudentWork& work)
 {
     out << "<tr><th class=\"student\">";
@@ -376,13 +404,14 @@ void tallyRows(Out& out, const std::map<std::string, StudentWork>& students,
     out << low << "</tr>\n" << answered << "</tr>\n";
 }
 
-void notesList(Out& out, std::string_view assignment,
-               const std::vector<const std::pair<const std::string, StudentWork>*>& rows)
+void notesList(Out& out, std::string_view assignment, const std::vector<GridRow>& rows)
 {
     bool any = false;
-    for (const auto* row : rows) {
-        const StudentWork& work = row->second;
-        for (const NoteEntry& note : work.notes) {
+    for (const auto& [name, work] : rows) {
+        if (!work) {
+            continue;
+        }
+        for (const NoteEntry& note : work->notes) {
             if (!any) {
                 out << "<h3>Notes</h3>\n<table class=\"list\">\n<caption class=\"vh\">Notes, "
                        "assignment ";
@@ -392,7 +421,7 @@ void notesList(Out& out, std::string_view assignment,
                 any = true;
             }
             out << "<tr><th class=\"student\">";
-            escaped(out, row->first);
+            escaped(out, *name);
             out << "</th><td>" << (note.question ? questionName(note.question) : "unknown")
                 << "</td><td>";
             appendStamp(out.raw(), note.stamp);
@@ -400,10 +429,10 @@ void notesList(Out& out, std::string_view assignment,
             escaped(out, note.text);
             out << "</td></tr>\n";
         }
-        if (work.notesLeftOut > 0) {
+        if (work->notesLeftOut > 0) {
             out << "<tr><th class=\"student\">";
-            escaped(out, row->first);
-            out << "</th><td colspan=\"3\">and " << work.notesLeftOut
+            escaped(out, *name);
+            out << "</th><td colspan=\"3\">and " << work->notesLeftOut
                 << " more notes, in the CSV file</td></tr>\n";
         }
     }
@@ -434,13 +463,23 @@ void assignmentGrid(const Report& report, Out& out, const std::string& assignmen
             << "</div></details></th>";
     }
     out << "</tr>\n";
-    const auto rows = inClassListOrder(students);
-    for (const auto* row : rows) {
-        studentHeading(out, row->first, row->second);
+    // With a class list, each student on it has a row, empty when nothing came.
+    const std::vector<GridRow> rows = classListRows(students, report.classList());
+    const std::string nothing = "</th><td class=\"none\" colspan=\"" +
+                                std::to_string(questions.size()) +
+                                "\">nothing answered</td></tr>\n";
+    for (const auto& [student, work] : rows) {
+        if (!work) {
+            out << "<tr><th class=\"student\">";
+            escapedInto(out.raw(), *student);
+            out << nothing;
+            continue;
+        }
+        studentHeading(out, *student, *work);
         auto column = columns.begin();
         for (const int q : questions) {
-            const auto it = row->second.cells.find(q);
-            if (it == row->second.cells.end()) {
+            const auto it = work->cells.find(q);
+            if (it == work->cells.end()) {
                 out << "<td class=\"none\"><span aria-hidden=\"true\">&middot;</span>";
                 unseenInto(out.raw(), "no response");
                 out << "</td>";
@@ -453,6 +492,15 @@ void assignmentGrid(const Report& report, Out& out, const std::string& assignmen
     }
     tallyRows(out, students, questions);
     out << "</table>\n";
+    if (const ClassList* list = report.classList()) {
+        const auto noRun = list->noRun.find(assignment);
+        if (noRun != list->noRun.end()) {
+            out << "<p>No run of this assignment from " << noRun->second.size() << " of the "
+                << list->students.size() << " students on the class list: ";
+            namesInto(out, noRun->second);
+            out << ".</p>\n";
+        }
+    }
     notesList(out, name, rows);
 }
 
@@ -496,6 +544,9 @@ void writePage(const Report& report, Out& out, const std::function<void(std::siz
            "heading for the whole question. Students are in the order of their last names; "
            "under each name, the dates of the student's runs.</p>\n";
     needsHelpList(report, out);
+    if (const ClassList* list = report.classList()) {
+        sentNothingList(*list, out);
+    }
     std::size_t done = 0;
     for (const auto& [assignment, students] : report.cells()) {
         assignmentGrid(report, out, assignment, students);

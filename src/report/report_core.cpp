@@ -2,8 +2,45 @@
 
 #include <QString>
 
+#include <cctype>
+#include <optional>
+
+namespace
+{
+
+// As classListKey, for a name of ASCII alone, which has no accents and folds
+// to lower case.
+std::optional<std::string> asciiClassListKey(std::string_view name)
+{
+    if (!std::all_of(name.begin(), name.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        return std::nullopt;
+    }
+    const auto blank = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    while (!name.empty() && blank(name.front())) {
+        name.remove_prefix(1);
+    }
+    while (!name.empty() && blank(name.back())) {
+        name.remove_suffix(1);
+    }
+    const std::size_t space = name.rfind(' ');
+    std::string key =
+        space == std::string_view::npos
+            ? std::string(name)
+            : std::string(name.substr(space + 1)) + '\x01' + std::string(name.substr(0, space));
+    for (char& c : key) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return key;
+}
+
+} // namespace
+
 std::string classListKey(const std::string& student)
 {
+    if (std::optional<std::string> key = asciiClassListKey(student)) {
+        return std::move(*key);
+    }
     const QString name = QString::fromStdString(student).trimmed();
     const qsizetype space = name.lastIndexOf(u' ');
     const QString ordered =

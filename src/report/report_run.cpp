@@ -23,9 +23,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <ostream>
+#include <sstream>
 #include <thread>
 #include <unordered_set>
 
@@ -397,6 +397,10 @@ constexpr std::uintmax_t kMostRosterBytes = std::uintmax_t{64} << 20;
 std::optional<Roster> readRosterFile(const std::string& path, std::ostream& err)
 {
     std::error_code ec;
+    if (fs::is_directory(systemPath(path), ec)) {
+        err << path << ": " << systemMessage(EISDIR) << '\n';
+        return std::nullopt;
+    }
     const std::uintmax_t size = fs::file_size(systemPath(path), ec);
     if (!ec && size > kMostRosterBytes) {
         err << path << ": not a class list: it holds " << (size >> 20)
@@ -404,14 +408,13 @@ std::optional<Roster> readRosterFile(const std::string& path, std::ostream& err)
         return std::nullopt;
     }
     std::ifstream file(systemPath(path), std::ios::binary);
-    std::string bytes;
-    if (file) {
-        bytes.assign(std::istreambuf_iterator<char>(file), {});
-    }
-    if (!file && !file.eof()) {
+    if (!file) {
         err << path << ": " << systemMessage(errno) << '\n';
         return std::nullopt;
     }
+    std::ostringstream whole;
+    whole << file.rdbuf();
+    const std::string bytes = std::move(whole).str();
     std::string error;
     std::optional<Roster> roster = readRoster(bytes, error);
     if (!roster) {

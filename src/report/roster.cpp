@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <map>
 #include <unordered_map>
 
 namespace
@@ -239,6 +238,7 @@ bool exportedList(const std::string& text, const SiteColumns& site, char delimit
         }
     }
     const bool hashes = site.site == RosterSite::brightspace;
+    roster.students.reserve(rows.size() - 1);
     for (std::size_t r = 1; r < rows.size(); ++r) {
         RosterStudent student;
         student.line = rows[r].line;
@@ -268,39 +268,48 @@ bool exportedList(const std::string& text, const SiteColumns& site, char delimit
 // names one twice.
 bool nameStudents(Roster& roster, std::string& error)
 {
-    const std::string_view idColumn = roster.idColumn;
-    const bool ids = !idColumn.empty();
-    std::unordered_map<std::string, int> byId;
-    std::map<std::vector<std::string>, std::vector<std::size_t>> byName;
-    for (std::size_t i = 0; i < roster.students.size(); ++i) {
-        RosterStudent& student = roster.students[i];
-        const std::string id(ids ? roster.field(student, idColumn) : std::string_view());
+    std::vector<RosterStudent>& students = roster.students;
+    const int idAt = roster.column(roster.idColumn);
+    const auto idOf = [&](const RosterStudent& student) {
+        const auto at = static_cast<std::size_t>(idAt);
+        return idAt < 0 || at >= student.fields.size() ? std::string_view()
+                                                       : std::string_view(student.fields[at]);
+    };
+    std::unordered_map<std::string_view, int> byId;
+    std::unordered_map<std::string_view, std::size_t> byKey; // the first of each name
+    std::vector<bool> shared(students.size());
+    byId.reserve(students.size());
+    byKey.reserve(students.size());
+    for (std::size_t i = 0; i < students.size(); ++i) {
+        RosterStudent& student = students[i];
+        const std::string_view id = idOf(student);
         if (!id.empty()) {
             if (const auto [it, fresh] = byId.emplace(id, student.line); !fresh) {
-                error = lineText(student.line) + " has the " + std::string(idColumn) + " " + id +
-                        " of " + lineText(it->second) + ": a class list names each student once";
+                error = lineText(student.line) + " has the " + roster.idColumn + " " +
+                        std::string(id) + " of " + lineText(it->second) +
+                        ": a class list names each student once";
                 return false;
             }
         }
         student.name = showName(student.first, student.last);
-        std::vector<std::string> words = nameWords(student.name);
-        byName[std::move(words)].push_back(i);
-    }
-    for (const auto& [words, students] : byName) {
-        if (students.size() < 2) {
+        student.key = nameKey(student.first) + nameKey(student.last);
+        // A name of no word ("-") is alike only the same name.
+        const auto [it, fresh] = byKey.emplace(student.key.empty() ? student.name : student.key, i);
+        if (fresh) {
             continue;
         }
-        for (const std::size_t i : students) {
-            RosterStudent& student = roster.students[i];
-            const std::string id(ids ? roster.field(student, idColumn) : std::string_view());
-            if (id.empty()) {
-                error = "it names " + student.name + " twice (" +
-                        lineText(roster.students[students[0]].line) + " and " +
-                        lineText(roster.students[students[1]].line) +
-                        ") with nothing to tell them apart";
-                return false;
-            }
-            student.name += " (" + id + ')';
+        const RosterStudent& earlier = students[it->second];
+        if (id.empty() || idOf(earlier).empty()) {
+            error = "it names " + earlier.name + " twice (" + lineText(earlier.line) + " and " +
+                    lineText(student.line) + ") with nothing to tell them apart";
+            return false;
+        }
+        shared[it->second] = true;
+        shared[i] = true;
+    }
+    for (std::size_t i = 0; i < students.size(); ++i) {
+        if (shared[i]) {
+            students[i].name += " (" + std::string(idOf(students[i])) + ')';
         }
     }
     return true;

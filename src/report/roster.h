@@ -26,6 +26,7 @@ struct RosterStudent {
     // As the report shows the student: "First Last", and when two students
     // share it, their identifier after it, so that it is one student's.
     std::string name;
+    std::string key;                 // of the given names, then the family name (see nameKey)
     std::vector<std::string> fields; // the row as exported (Brightspace's "#" taken off)
     int line = 0;
 };

@@ -7,9 +7,9 @@
 #include <unordered_map>
 #include <vector>
 
-// The words of a name, folded: "Núñez, José" and "jose_NUNEZ" both give
-// {"jose", "nunez"}.
-std::vector<std::string> nameWords(std::string_view name);
+// The words of a name, folded, each followed by a blank: "Núñez, José" and
+// "jose_NUNEZ" both give "jose nunez ". Empty when the name has no word.
+std::string nameKey(std::string_view name);
 
 // Finds a name among a class list's, never guessing: the same words in the
 // same order, or failing that the same first and last word (a middle name
@@ -17,8 +17,9 @@ std::vector<std::string> nameWords(std::string_view name);
 class NameIndex
 {
 public:
-    // Each student's given names and family name, in the class list's order.
-    void add(std::string_view first, std::string_view last);
+    // Each student's key in the class list's order: the nameKey of the given
+    // names, then that of the family name. The index keeps views of them.
+    explicit NameIndex(std::vector<std::string_view> keys);
 
     struct Match {
         int student = -1; // the one found, -1 when none
@@ -30,10 +31,16 @@ public:
     Match find(std::string_view name) const;
 
 private:
-    static std::string key(const std::vector<std::string>& words);
-    static std::string ends(const std::vector<std::string>& words);
-    std::unordered_map<std::string, std::vector<int>> whole_;
-    std::unordered_map<std::string, std::vector<int>> ends_;
-    std::unordered_map<std::string, std::vector<int>> words_; // by first and last word
-    int count_ = 0;
+    // The students of one key, in order: the first and last in the map,
+    // each one's next in `next`.
+    struct Chains {
+        std::unordered_map<std::string_view, std::pair<int, int>> ends;
+        std::vector<int> next;
+        void add(std::string_view key, int student);
+        std::vector<int> of(std::string_view key) const;
+    };
+    std::vector<std::string_view> keys_;
+    std::vector<std::string> endsKeys_; // what ends_ views
+    Chains whole_;
+    Chains ends_;
 };

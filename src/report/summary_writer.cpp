@@ -135,11 +135,11 @@ void writeRun(Out& out, const RunSummary& run, std::size_t questions)
 namespace
 {
 
-void writeNames(Out& out, std::string_view what, const std::vector<std::string>& names)
+void writeNames(Out& out, std::string_view what, const std::vector<const std::string*>& names)
 {
     out << "  " << what << ':';
     for (std::size_t i = 0; i < names.size(); ++i) {
-        out << (i ? ", " : " ") << names[i];
+        out << (i ? ", " : " ") << *names[i];
     }
     out << (names.empty() ? " none\n" : "\n");
 }
@@ -147,9 +147,9 @@ void writeNames(Out& out, std::string_view what, const std::vector<std::string>&
 // Who of the class list sent nothing at all, and who no run of each assignment.
 void writeAbsences(const ClassList& list, Out& out)
 {
-    out << "class list " << list.path << ": " << list.names.size()
-        << (list.names.size() == 1 ? " student, " : " students, ")
-        << list.names.size() - list.sentNothing.size() << " with records\n";
+    out << "class list " << list.path << ": " << list.students.size()
+        << (list.students.size() == 1 ? " student, " : " students, ")
+        << list.students.size() - list.sentNothing.size() << " with records\n";
     writeNames(out, "sent nothing", list.sentNothing);
     for (const auto& [assignment, names] : list.noRun) {
         writeNames(out, "no run of assignment " + (assignment.empty() ? "unknown" : assignment),

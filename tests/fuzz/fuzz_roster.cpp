@@ -28,26 +28,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // Each student is shown under a name of their own, and found by it.
     std::set<std::string> names;
-    NameIndex index;
+    std::vector<std::string_view> keys;
     for (const RosterStudent& student : roster->students) {
         if (student.name.empty() || !names.insert(student.name).second) {
             std::abort();
         }
-        index.add(student.first, student.last);
+        keys.emplace_back(student.key);
     }
+    const NameIndex index(std::move(keys));
     for (std::size_t i = 0; i < roster->students.size(); ++i) {
         const RosterStudent& student = roster->students[i];
-        // The student's words as the index took them, one blank between two.
-        std::string name;
-        for (const std::string_view part : {student.first, student.last}) {
-            for (const std::string& word : nameWords(part)) {
-                name += word + ' ';
-            }
-        }
-        if (name.empty()) {
+        // The student's words as the index took them.
+        if (student.key.empty()) {
             continue;
         }
-        const NameIndex::Match match = index.find(name);
+        const NameIndex::Match match = index.find(student.key);
         const auto& candidates = match.candidates;
         const bool found = match.student == static_cast<int>(i) ||
                            (match.several && std::find(candidates.begin(), candidates.end(),

@@ -61,6 +61,15 @@ TEST_P(CourseSite, DownloadAndClassListGiveGradesItsImportTakes)
     EXPECT_NE(r.out.find("  sent nothing: Eve Fox\n"), std::string::npos) << r.out;
     EXPECT_TRUE(r.out.starts_with("Bo Chen\n  assignment 001")) << r.out;
     EXPECT_EQ(folder.read("import.csv").toStdString(), GetParam().grades);
+    // The page names who sent nothing, and gives them a row of the grid.
+    const std::string page = folder.read("class.html").toStdString();
+    EXPECT_NE(page.find(" sent no record: Eve Fox.</p>"), std::string::npos);
+    EXPECT_NE(page.find("<tr><th class=\"student\">Eve Fox</th><td class=\"none\" "
+                        "colspan=\"10\">nothing answered</td></tr>"),
+              std::string::npos);
+    EXPECT_NE(page.find("No run of this assignment from 1 of the 4 students on the class list: "
+                        "Eve Fox."),
+              std::string::npos);
 }
 
 const std::string kCanvasExport =

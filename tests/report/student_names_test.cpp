@@ -24,10 +24,11 @@ class NameMatch : public testing::TestWithParam<MatchCase>
 
 TEST_P(NameMatch, FindsOneStudentOrTellsTheCandidates)
 {
-    NameIndex index;
+    std::vector<std::string> keys;
     for (const auto& [first, last] : GetParam().list) {
-        index.add(first, last);
+        keys.push_back(nameKey(first) + nameKey(last));
     }
+    const NameIndex index({keys.begin(), keys.end()});
     const NameIndex::Match match = index.find(GetParam().file);
     EXPECT_EQ(match.student, GetParam().student);
     EXPECT_EQ(match.candidates, GetParam().candidates);
