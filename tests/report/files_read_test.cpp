@@ -70,6 +70,16 @@ std::string annsNote(FileRole role, int day)
     return ClassWriter::note(role, QDate(2026, 4, day), QTime(10, 30), q("001", 0).entry, "ask");
 }
 
+// What a Mac writes beside a file copied to a disk or ZIP it does not own
+// ("._" and the file's name): its AppleDouble header and extended attributes,
+// lines and all, which read as no record.
+std::string appleDouble()
+{
+    static const char kBytes[] = "\0\5\26\7\0\2\0\0Mac OS X        \0\2\0\0\0\11\0\0\0\62"
+                                 "\r\nATTR\0\0\0\0com.apple.quarantine\r\n0083;6571f2a3;Safari;\r\n";
+    return std::string(kBytes, sizeof kBytes - 1);
+}
+
 struct FilesCase {
     const char* name;
     // "class.zip:week2/send_0416Ann.txt" is a member of class.zip, deflated.
@@ -227,7 +237,7 @@ INSTANTIATE_TEST_SUITE_P(
              {"class.zip:send_0415Ann.txt", [] { return annsDay(FileRole::send, 15, {1}); }},
              {"class.zip:week2/photo.png", [] { return std::string("\x89PNG"); }},
              {"class.zip:__MACOSX/week2/._send_0416Ann.txt",
-              [] { return std::string("\0\5\26\7"); }}},
+              appleDouble}},
             {"class.zip"},
             {"class.zip:Ann_1_assignsubmission_file_/send_0413Ann.txt 10:01:00 question 001",
              "class.zip:send_0415Ann.txt 10:01:00 question 001",
@@ -240,11 +250,11 @@ INSTANTIATE_TEST_SUITE_P(
             {{"class.zip:week2\\send_0416Ann.txt", [] { return annsDay(FileRole::send, 16, {1}); }},
              {"class.zip:Ann_1_assignsubmission_file_\\send_0417Ann.txt",
               [] { return annsDay(FileRole::send, 17, {1}); }},
-             {"class.zip:week2\\._send_0416Ann.txt", [] { return std::string("\0\5\26\7"); }},
+             {"class.zip:week2\\._send_0416Ann.txt", appleDouble},
              {"class.zip:__MACOSX\\week2\\._send_0416Ann.txt",
-              [] { return std::string("\0\5\26\7"); }},
+              appleDouble},
              {"class.zip:__MACOSX/week2/._send_0417Ann.txt",
-              [] { return std::string("\0\5\26\7"); }}},
+              appleDouble}},
             {"class.zip"},
             {"class.zip:Ann_1_assignsubmission_file_\\send_0417Ann.txt 10:01:00 question 001",
              "class.zip:week2\\send_0416Ann.txt 10:01:00 question 001"}},
@@ -272,7 +282,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {"masterFile_Ann.txt", [] { return annsDay(FileRole::master, 16, {1}); }},
                    {"notes_Ann.txt", [] { return annsNote(FileRole::notes, 16); }},
                    {"photo.png", [] { return std::string("\x89PNG"); }},
-                   {"._send_0416Ann.txt", [] { return std::string("\0\5\26\7"); }},
+                   {"._send_0416Ann.txt", appleDouble},
                    {"class.zip:week2/readme.txt", [] { return std::string("hello"); }}},
                   {"", "class.zip", "", "notes_Ann.txt"},
                   {"send_0416Ann.txt 10:01:00 question 001", "notes_Ann.txt 10:30:00 note 001"},
