@@ -235,4 +235,88 @@ INSTANTIATE_TEST_SUITE_P(
                  kGradesByName}),
     [](const auto& param) { return std::string(param.param.name); });
 
+struct TellCase {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> files; // in the folder
+    std::string classList;                                  // empty: none written
+    int status;
+    std::string told; // standard error, the folder's path taken out
+};
+
+class ClassListTold : public testing::TestWithParam<TellCase>
+{
+};
+
+// What cannot be matched or read is told once, with the file and the
+// candidates; a class list that cannot be read ends the run before anything
+// is written.
+TEST_P(ClassListTold, WithTheFileAndWhatWasExpected)
+{
+    Folder folder;
+    QDir(folder.dir.path()).mkdir("in");
+    for (const auto& [name, bytes] : GetParam().files) {
+        folder.write(QString::fromStdString("in/" + name), sendFile(bytes));
+    }
+    if (!GetParam().classList.empty()) {
+        folder.write("export.csv", GetParam().classList);
+    }
+    ReportOptions options{{folder.path("in")}, false, folder.path("class.csv"), {}};
+    options.roster = GetParam().name == std::string("ClassListIsAFolder")
+                         ? folder.path("in")
+                         : folder.path("export.csv");
+    const Outcome r = report(options);
+    EXPECT_EQ(r.status, GetParam().status);
+    std::string told = r.err;
+    const std::string prefix = folder.dir.path().toStdString() + '/';
+    for (std::size_t at; (at = told.find(prefix)) != std::string::npos;) {
+        told.erase(at, prefix.size());
+    }
+    EXPECT_EQ(told, GetParam().told);
+    EXPECT_EQ(QFile::exists(QString::fromStdString(options.csv)), GetParam().status == 0);
+}
+
+const std::string kTwoAnns = "Student,ID,Section\n\"Lee, Ann\",1,A\n\"Lee, Ann\",2,A\n"
+                             "\"Chen, Bo\",3,A\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Report, ClassListTold,
+    testing::Values(
+        TellCase{"OnNoRowWithAHint",
+                 {{"send_1209Ann_Lea.txt", kAnn}, {"send_1209Bo_Chen.txt", kBo}},
+                 "Lee, Ann\nChen, Bo\n",
+                 0,
+                 "in/send_1209Ann_Lea.txt: Ann Lea is on no row of export.csv (of the same first "
+                 "or last name: Ann Lee (line 1)); shown under its own name\n"},
+        TellCase{"OnSeveralRows",
+                 {{"send_1209Ann_Lee.txt", kAnn}, {"send_1209Bo_Chen.txt", kBo}},
+                 kTwoAnns,
+                 0,
+                 "in/send_1209Ann_Lee.txt: Ann Lee is on several rows of export.csv, which cannot "
+                 "be told apart by name: Ann Lee (1) (line 2); Ann Lee (2) (line 3); shown under "
+                 "its own name\n"},
+        TellCase{"ToldOnceAStudent",
+                 {{"send_1209Ann_Lea.txt", kAnn}, {"send_1210Ann_Lea.txt", kAnn}},
+                 "Chen, Bo\n",
+                 0,
+                 "in/send_1209Ann_Lea.txt: Ann Lea is on no row of export.csv; shown under its own "
+                 "name\n"},
+        TellCase{"ClassListMissing",
+                 {{"send_1209Ann_Lee.txt", kAnn}},
+                 "",
+                 1,
+                 "export.csv: No such file or directory\n"},
+        TellCase{
+            "ClassListIsAFolder", {{"send_1209Ann_Lee.txt", kAnn}}, "", 1, "in: Is a directory\n"},
+        TellCase{"ClassListOfNoStudent",
+                 {{"send_1209Ann_Lee.txt", kAnn}},
+                 "Student,ID,Section\n",
+                 1,
+                 "export.csv: it names no student; expected a class list as a course site "
+                 "exports it, whose first line names its columns (Canvas: Student, ID; Moodle: "
+                 "First name, Last name; Blackboard: Last Name, First Name, Username; "
+                 "Brightspace: Last Name, First Name, End-of-Line Indicator; Google Classroom: "
+                 "Last Name, First Name, Email Address; Schoology: First Name, Last Name), or one "
+                 "student's name a line (\"First Last\" or \"Last, First\")\n"}),
+    [](const auto& param) { return std::string(param.param.name); });
+
 } // namespace
