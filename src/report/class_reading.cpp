@@ -111,9 +111,11 @@ unsigned threadCount(unsigned asked, std::size_t students)
 
 // Each thread keeps its own report, and the reports are merged at the end.
 ClassReading readClass(const std::vector<InputFile>& inputs, unsigned threads, CsvSink* csv,
-                       Report& report, std::ostream& err)
+                       Report& report, std::ostream& err, const ReadingProgress& progress)
 {
     const Students students(inputs);
+    std::atomic<std::size_t> done = 0;
+    std::atomic<bool> stopped = false;
     const unsigned count = threadCount(threads, students.count());
     OrderedOutput output(inputs.size(), csv, err);
     std::vector<std::unique_ptr<Report>> reports;
@@ -132,12 +134,23 @@ ClassReading readClass(const std::vector<InputFile>& inputs, unsigned threads, C
                     continue;
                 }
                 output.waitToStart(i);
+                // A file not begun is passed as read whole and empty, so that
+                // the files before it are still written in order.
+                if (progress.stop && progress.stop->load()) {
+                    stopped = true;
+                    rows.clear();
+                    output.finish(i, rows, {}, true);
+                    continue;
+                }
                 std::string messages;
                 CsvWriter writer(rows, [&output, i](std::string& full) { output.spill(i, full); });
                 mine->setRows(csv ? &writer : nullptr);
                 mine->beginFile(input.student, input.path, students.dedupe(student));
                 const bool complete = readFile(input, openers, *mine, messages);
                 output.finish(i, rows, std::move(messages), complete);
+                if (progress.read) {
+                    progress.read(++done, inputs.size());
+                }
             }
         });
     }
@@ -147,5 +160,5 @@ ClassReading readClass(const std::vector<InputFile>& inputs, unsigned threads, C
     for (const auto& other : reports) {
         report.merge(*other);
     }
-    return {output.complete()};
+    return {output.complete(), stopped};
 }

@@ -5,6 +5,8 @@
 #include "report/report.h"
 #include "report/zip_input.h"
 
+#include <atomic>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -23,6 +25,15 @@ struct InputFile {
 
 struct ClassReading {
     bool complete = true; // every file was read whole
+    bool stopped = false; // asked to stop before the last file
+};
+
+// What a window shows of a reading as it goes, and how it stops one.
+struct ReadingProgress {
+    // The files read so far, of all: called on the reading threads.
+    std::function<void(std::size_t done, std::size_t files)> read;
+    // Set on another thread to stop: the files not begun are not read.
+    const std::atomic<bool>* stop = nullptr;
 };
 
 // Reads the files into `report` on `threads` threads (0: one per core), each
@@ -30,4 +41,4 @@ struct ClassReading {
 // copies found twice are those of a reading by one. The rows go to `csv`
 // when it is given and each problem to `err`, both in the files' order.
 ClassReading readClass(const std::vector<InputFile>& inputs, unsigned threads, CsvSink* csv,
-                       Report& report, std::ostream& err);
+                       Report& report, std::ostream& err, const ReadingProgress& progress = {});

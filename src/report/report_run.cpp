@@ -447,6 +447,12 @@ std::optional<GradesFormat> gradesFormat(const ReportOptions& options, const Ros
 
 int runReport(const ReportOptions& options, std::ostream& out, std::ostream& err)
 {
+    return runReport(options, out, err, {});
+}
+
+int runReport(const ReportOptions& options, std::ostream& out, std::ostream& err,
+              const ReadingProgress& progress)
+{
     bool complete = true;
     std::optional<Roster> roster;
     if (!options.roster.empty() && !(roster = readRosterFile(options.roster, err))) {
@@ -475,7 +481,10 @@ int runReport(const ReportOptions& options, std::ostream& out, std::ostream& err
     Report report(course, nullptr);
     report.keepCells(!options.html.empty() || outputs.workbook || outputs.grades);
     const ClassReading reading =
-        readClass(*inputs, options.threads, outputs.rows.sink(), report, err);
+        readClass(*inputs, options.threads, outputs.rows.sink(), report, err, progress);
+    if (reading.stopped) {
+        return kReportStopped;
+    }
     if (classList) {
         findAbsences(*classList, report.runs());
         report.setClassList(&*classList);

@@ -19,7 +19,14 @@ struct ReportOptions {
     std::string gradeBy{};      // what a grade counts; empty: both
 };
 
+struct ReadingProgress;
+
 // Reads every record file the paths name or hold, writes the CSV, the page,
-// the workbook and the grades where asked and the summary to `out`; each file or record skipped is
-// told on `err`. 0 when everything was read, 1 otherwise.
+// the workbook and the grades where asked and the summary to `out`; each
+// file or record skipped is told on `err`. 0 when everything was read, 1
+// otherwise, and kReportStopped when `progress` asked it to stop: the files
+// it wrote are then not whole, and nothing more is written.
+inline constexpr int kReportStopped = 3;
 int runReport(const ReportOptions& options, std::ostream& out, std::ostream& err);
+int runReport(const ReportOptions& options, std::ostream& out, std::ostream& err,
+              const ReadingProgress& progress);

@@ -1,10 +1,14 @@
 #include "mixed_class.h"
+#include "report/class_reading.h"
 #include "report_fixture.h"
 #include "workbook_reading.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -170,5 +174,50 @@ TEST_P(Threads, ReadAnArchiveAsTheFolderItHolds)
 
 INSTANTIATE_TEST_SUITE_P(Report, Threads, testing::Values(2u, 3u, 8u),
                          [](const auto& param) { return std::to_string(param.param); });
+
+// A window follows a run file by file and may stop it: what is told of
+// each file read, on any thread, counts each once; a stop leaves the files
+// not begun unread and writes nothing more.
+TEST(Progress, CountsEachFileAndStopsWhenAsked)
+{
+    Folder folder;
+    for (int s = 0; s < 12; ++s) {
+        QTime clock(9, 0);
+        const QString name = QStringLiteral("Student_%1").arg(s);
+        folder.write("send_0416" + name + ".txt", writer().run(FileRole::send, "001", kDay, clock,
+                                                               "R" + std::to_string(s), 2, name));
+    }
+    for (const bool stopping : {false, true}) {
+        ReportOptions options{
+            {folder.dir.path().toStdString()}, false, folder.path("c.csv"), folder.path("p.html")};
+        options.threads = 2;
+        std::atomic<bool> stop = false;
+        std::mutex counted;
+        std::vector<std::size_t> told;
+        ReadingProgress progress;
+        progress.stop = &stop;
+        progress.read = [&](std::size_t done, std::size_t files) {
+            const std::lock_guard lock(counted);
+            told.push_back(done);
+            EXPECT_EQ(files, 12u);
+            stop = stopping;
+        };
+        std::ostringstream out;
+        std::ostringstream err;
+        const int status = runReport(options, out, err, progress);
+        std::sort(told.begin(), told.end());
+        if (!stopping) {
+            EXPECT_EQ(status, 0) << err.str();
+            EXPECT_EQ(told, (std::vector<std::size_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+            EXPECT_NE(out.str().find("Student 11\n"), std::string::npos);
+            continue;
+        }
+        EXPECT_EQ(status, kReportStopped);
+        // Each thread finishes the file it began, and begins no other.
+        EXPECT_LT(told.size(), 12u);
+        EXPECT_TRUE(out.str().empty());
+        EXPECT_TRUE(folder.read("p.html").isEmpty());
+    }
+}
 
 } // namespace
