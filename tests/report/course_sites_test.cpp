@@ -88,6 +88,11 @@ const std::string kMoodleExport =
     "Bo,Chen,,,,bo.chen@example.edu,,,1765300000\n"
     "Eve,Fox,,,,eve.fox@example.edu,,,1765300000\n";
 
+const std::string kMoodleGrades =
+    "First name,Last name,ID number,Institution,Department,Email address,qa-tutor 001\r\n"
+    "Bo,Chen,,,,bo.chen@example.edu,3\r\nEve,Fox,,,,eve.fox@example.edu,0\r\n"
+    "Ann,Lee,,,,ann.lee@example.edu,10\r\nJos\u00e9,N\u00fa\u00f1ez,,,,jose@example.edu,2\r\n";
+
 const std::string kBlackboardExport =
     "\"Last Name\"\t\"First Name\"\t\"Username\"\t\"Student ID\"\t\"Last Access\"\t"
     "\"Availability\"\n"
@@ -151,11 +156,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "send_1209Jos\u00e9_N\u00fa\u00f1ez.txt",
                    kJose}},
                  kMoodleExport,
-                 "First name,Last name,ID number,Institution,Department,Email address,"
-                 "qa-tutor 001\r\n"
-                 "Bo,Chen,,,,bo.chen@example.edu,3\r\nEve,Fox,,,,eve.fox@example.edu,0\r\n"
-                 "Ann,Lee,,,,ann.lee@example.edu,10\r\n"
-                 "Jos\u00e9,N\u00fa\u00f1ez,,,,jose@example.edu,2\r\n"},
+                 kMoodleGrades},
         SiteCase{
             "Moodle3InFolders",
             {{"Ann Lee_1083411_assignsubmission_file_/send_1209Ann_Lee.txt", kAnn},
@@ -174,11 +175,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "send_1209Jos\u00e9_N\u00fa\u00f1ez.txt",
                    kJose}},
                  kMoodleExport,
-                 "First name,Last name,ID number,Institution,Department,Email address,"
-                 "qa-tutor 001\r\n"
-                 "Bo,Chen,,,,bo.chen@example.edu,3\r\nEve,Fox,,,,eve.fox@example.edu,0\r\n"
-                 "Ann,Lee,,,,ann.lee@example.edu,10\r\n"
-                 "Jos\u00e9,N\u00fa\u00f1ez,,,,jose@example.edu,2\r\n"},
+                 kMoodleGrades},
         // Every attempt is kept: Bo's two are one student's copies.
         SiteCase{
             "Blackboard",

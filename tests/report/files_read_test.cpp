@@ -75,8 +75,9 @@ std::string annsNote(FileRole role, int day)
 // lines and all, which read as no record.
 std::string appleDouble()
 {
-    static const char kBytes[] = "\0\5\26\7\0\2\0\0Mac OS X        \0\2\0\0\0\11\0\0\0\62"
-                                 "\r\nATTR\0\0\0\0com.apple.quarantine\r\n0083;6571f2a3;Safari;\r\n";
+    static const char kBytes[] =
+        "\0\5\26\7\0\2\0\0Mac OS X        \0\2\0\0\0\11\0\0\0\62"
+        "\r\nATTR\0\0\0\0com.apple.quarantine\r\n0083;6571f2a3;Safari;\r\n";
     return std::string(kBytes, sizeof kBytes - 1);
 }
 
@@ -122,6 +123,17 @@ std::string inFolder(std::string text, const Folder& folder)
     return text;
 }
 
+// The CSV of the files named, out.csv in the folder; an empty name names the folder.
+ReportOptions csvOf(const Folder& folder, const std::vector<QString>& named)
+{
+    ReportOptions options{{}, false, folder.path("out.csv"), {}};
+    for (const QString& name : named) {
+        options.paths.push_back(name.isEmpty() ? folder.dir.path().toStdString()
+                                               : folder.path(name));
+    }
+    return options;
+}
+
 class FilesRead : public testing::TestWithParam<FilesCase>
 {
 };
@@ -134,12 +146,7 @@ TEST_P(FilesRead, GiveEachRecordOnceInTheFilesOrder)
 {
     Folder folder;
     writeFiles(folder, GetParam().files);
-    ReportOptions options{{}, false, folder.path("out.csv"), {}};
-    for (const QString& name : GetParam().named) {
-        options.paths.push_back(name.isEmpty() ? folder.dir.path().toStdString()
-                                               : folder.path(name));
-    }
-    const Outcome r = report(options);
+    const Outcome r = report(csvOf(folder, GetParam().named));
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(inFolder(r.err, folder), GetParam().told);
     std::vector<std::string> rows = {"file time kind question"};
@@ -236,8 +243,7 @@ INSTANTIATE_TEST_SUITE_P(
               [] { return annsDay(FileRole::send, 13, {1}); }},
              {"class.zip:send_0415Ann.txt", [] { return annsDay(FileRole::send, 15, {1}); }},
              {"class.zip:week2/photo.png", [] { return std::string("\x89PNG"); }},
-             {"class.zip:__MACOSX/week2/._send_0416Ann.txt",
-              appleDouble}},
+             {"class.zip:__MACOSX/week2/._send_0416Ann.txt", appleDouble}},
             {"class.zip"},
             {"class.zip:Ann_1_assignsubmission_file_/send_0413Ann.txt 10:01:00 question 001",
              "class.zip:send_0415Ann.txt 10:01:00 question 001",
@@ -251,10 +257,8 @@ INSTANTIATE_TEST_SUITE_P(
              {"class.zip:Ann_1_assignsubmission_file_\\send_0417Ann.txt",
               [] { return annsDay(FileRole::send, 17, {1}); }},
              {"class.zip:week2\\._send_0416Ann.txt", appleDouble},
-             {"class.zip:__MACOSX\\week2\\._send_0416Ann.txt",
-              appleDouble},
-             {"class.zip:__MACOSX/week2/._send_0417Ann.txt",
-              appleDouble}},
+             {"class.zip:__MACOSX\\week2\\._send_0416Ann.txt", appleDouble},
+             {"class.zip:__MACOSX/week2/._send_0417Ann.txt", appleDouble}},
             {"class.zip"},
             {"class.zip:Ann_1_assignsubmission_file_\\send_0417Ann.txt 10:01:00 question 001",
              "class.zip:week2\\send_0416Ann.txt 10:01:00 question 001"}},
@@ -311,12 +315,7 @@ TEST_P(NothingFound, IsAFailureThatSaysWhatWasLookedAt)
 {
     Folder folder;
     writeFiles(folder, GetParam().files);
-    ReportOptions options{{}, false, folder.path("out.csv"), {}};
-    for (const QString& name : GetParam().named) {
-        options.paths.push_back(name.isEmpty() ? folder.dir.path().toStdString()
-                                               : folder.path(name));
-    }
-    const Outcome r = report(options);
+    const Outcome r = report(csvOf(folder, GetParam().named));
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(inFolder(r.err, folder), GetParam().told);
     EXPECT_TRUE(r.out.empty()) << r.out;
