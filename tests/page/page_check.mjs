@@ -2,12 +2,13 @@
 // every reader: axe-core's WCAG 2.1 A/AA and best-practice rules, the
 // contrast of every text computed here (axe leaves short texts undecided),
 // the focus never under an opened cell, Escape, what a screen reader is told,
-// nothing fetched and no text run as markup. Two pages: the sample class's
-// and one with every kind of cell, each with every cell closed, one opened
-// from the keyboard, and every cell open.
+// nothing fetched and no text run as markup. Three pages: the sample class's,
+// the same with its class list (who sent nothing, an empty row), and one with
+// every kind of cell, each with every cell closed, one opened from the
+// keyboard, and every cell open.
 //   node page_check.mjs --report BIN --sample-class BIN --artifacts DIR
 import { execFileSync } from 'node:child_process';
-import { mkdirSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
@@ -53,14 +54,23 @@ mkdirSync(args.artifacts, { recursive: true });
 
 // A page of the report, from a class the sample class program writes. The
 // folder gives the page its ZIP gives (report-pictures.sh), byte for byte.
-function pageOf(name, classArgs) {
+function pageOf(name, classArgs, reportArgs = []) {
     const folder = join(work, name);
     execFileSync(args['sample-class'], [...classArgs, folder]);
     const page = join(args.artifacts, `${name}.html`);
-    execFileSync(args.report, ['--recursive', folder, '--html', page], { stdio: ['ignore', 'ignore', 'inherit'] });
+    execFileSync(args.report, ['--recursive', folder, '--html', page, ...reportArgs],
+                 { stdio: ['ignore', 'ignore', 'inherit'] });
     return page;
 }
-const pages = { sample: pageOf('sample', []), every: pageOf('every', ['--every-kind-of-cell']) };
+// The sample class with its class list, on which one student sent nothing:
+// the list of who sent nothing, and an empty row in the grid.
+const classList = join(work, 'class-list.txt');
+writeFileSync(classList, 'Lee, Ann\nN\u00fa\u00f1ez, Jos\u00e9\nDiaz, Carla\nChen, Bo\nPark, Dee\nGold, Fay\n');
+const pages = {
+    sample: pageOf('sample', []),
+    every: pageOf('every', ['--every-kind-of-cell']),
+    classList: pageOf('class-list', [], ['--roster', classList]),
+};
 
 const browser = await puppeteer.launch({
     executablePath: '/usr/bin/chromium',
