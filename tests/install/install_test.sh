@@ -9,14 +9,17 @@ build="$(cd "$1" && pwd)"
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 id=org.qatutor.QaTutor
+report_id=org.qatutor.QaTutorReport
 files=(bin/qa-tutor bin/qa-tutor-report share/applications/$id.desktop share/icons/hicolor/scalable/apps/$id.svg
-       share/metainfo/$id.metainfo.xml)
+       share/metainfo/$id.metainfo.xml bin/qa-tutor-report-window share/applications/$report_id.desktop)
 
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
 for f in "${files[@]}"; do
     check "installed $f" test -f "$work/prefix/$f"
 done
 check "desktop entry valid" desktop-file-validate "$work/prefix/share/applications/$id.desktop"
+check "report window's desktop entry valid" desktop-file-validate \
+    "$work/prefix/share/applications/$report_id.desktop"
 check "AppStream metadata valid" appstreamcli validate --no-net --explain \
     "$work/prefix/share/metainfo/$id.metainfo.xml"
 
@@ -48,7 +51,7 @@ for f in "${files[@]}"; do
     check "package holds /usr/$f" test -f "$work/root/usr/$f"
 done
 check "packaged program runs" version_output "$work/root/usr/bin/qa-tutor"
-for page in qa-tutor qa-tutor-report; do
+for page in qa-tutor qa-tutor-report qa-tutor-report-window; do
     check "package holds the manual page of $page" test -f "$work/root/usr/share/man/man1/$page.1.gz"
 done
 # Debian's own checker, at its default level: every error and warning fails.
@@ -61,6 +64,9 @@ check "lintian reports nothing on the package" lintian_accepts "$deb"
 report_version() { [[ "$("$1" --version)" == "qa-tutor-report "[0-9]* ]]; }
 check "report --version" report_version "$work/prefix/bin/qa-tutor-report"
 check "packaged report runs" report_version "$work/root/usr/bin/qa-tutor-report"
+window_version() { [[ "$("$1" --version)" == "qa-tutor-report-window "[0-9]* ]]; }
+check "report window --version" window_version "$work/prefix/bin/qa-tutor-report-window"
+check "packaged report window runs" window_version "$work/root/usr/bin/qa-tutor-report-window"
 
 echo "$passed passed, $failed failed"
 [[ $failed -eq 0 ]]
