@@ -17,6 +17,7 @@ if(WIN32)
     # The installer's own script, for an install without administrator rights.
     list(PREPEND CMAKE_MODULE_PATH ${PROJECT_SOURCE_DIR}/cmake/windows)
     set(CPACK_QA_PROGRAM qa-tutor.exe)
+    set(CPACK_QA_REPORT_WINDOW qa-tutor-report-window.exe)
     set(CPACK_QA_ICON ${qa_icon})
     # The source the programs were built from, to go beside them (Qt's licence
     # lets a user relink a program linked with it).
