@@ -47,6 +47,14 @@ def installer_installs_for_the_student_alone(server, args, bank):
     installed = user_folder(system, "AppData", "Local", "Programs", "qa-tutor")
     shortcut = user_folder(system, "AppData", "Roaming", "Microsoft", "Windows", "Start Menu",
                            "Programs", "qa-tutor.lnk")
+    report_shortcut = os.path.join(os.path.dirname(shortcut), "qa-tutor report.lnk")
+
+    def starts_report_window():
+        """The link names the report window's program, in either of its encodings."""
+        with open(report_shortcut, "rb") as f:
+            link = f.read()
+        name = "qa-tutor-report-window.exe"
+        return name.encode("utf-16-le") in link or name.encode() in link
 
     def installed_file(name):
         return lambda: os.path.isfile(os.path.join(installed, name))
@@ -70,6 +78,9 @@ def installer_installs_for_the_student_alone(server, args, bank):
         ("no DLL beside the programs",
          lambda: not [n for n in os.listdir(installed) if n.lower().endswith(".dll")]),
         ("a Start-menu entry of the user's", lambda: os.path.isfile(shortcut)),
+        ("qa-tutor-report-window.exe installed", installed_file("qa-tutor-report-window.exe")),
+        ("the Start-menu entry \"qa-tutor report\" of the report window",
+         lambda: os.path.isfile(report_shortcut) and starts_report_window()),
         ("the uninstall entry in the user's registry",
          lambda: "qa-tutor" in (registry_key(server, system, "HKCU") or "")),
         ("no entry for all users", lambda: registry_key(server, system, "HKLM") is None),
@@ -90,6 +101,8 @@ def installer_installs_for_the_student_alone(server, args, bank):
     after_uninstall = [
         ("the program's folder removed", lambda: not os.path.exists(installed)),
         ("the Start-menu entry removed", lambda: not os.path.exists(shortcut)),
+        ("the report window's Start-menu entry removed",
+         lambda: not os.path.exists(report_shortcut)),
         ("the uninstall entry removed", lambda: registry_key(server, system, "HKCU") is None),
         ("c:\\tutrdata and the records kept",
          lambda: os.path.isdir(records) and sorted(os.listdir(records)) == sorted(RECORDS)
