@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Checks what the Windows programs are made of and what their packages hold:
-# each one .exe that imports only Windows' own DLLs, the window program
+# each one .exe that imports only Windows' own DLLs, the window programs
 # without a console and the report with one, each with its icon, version and
 # manifest; the installer, the portable ZIP and the source ZIP beside them.
-# Usage: programs_test.sh QA_TUTOR_EXE QA_TUTOR_REPORT_EXE VERSION
+# Usage: programs_test.sh QA_TUTOR_EXE QA_TUTOR_REPORT_EXE VERSION REPORT_WINDOW_EXE
 set -euo pipefail
 gui="$1"
 console="$2"
 version="$3"
+report_window="$4"
 build="$(dirname "$gui")"
 source "$(dirname "${BASH_SOURCE[0]}")/../install/checks.sh"
 objdump=x86_64-w64-mingw32-objdump
@@ -38,7 +39,7 @@ has_icon() { (($(resource "$1" 14 | wc -c) > 0)); }
 has_version() { resource "$1" 16 | tr -d '\0' | grep "ProductVersion$version" >/dev/null; }
 manifest_says() { resource "$1" 24 | grep -- "$2" >/dev/null; }
 
-for exe in "$gui" "$console"; do
+for exe in "$gui" "$console" "$report_window"; do
     name="$(basename "$exe")"
     check "$name is a 64-bit Windows program" is_64_bit "$exe"
     check "$name imports only Windows' own DLLs" only_system_dlls "$exe"
@@ -49,11 +50,18 @@ done
 check "qa-tutor.exe opens no console" subsystem "$gui" "Windows GUI"
 check "qa-tutor-report.exe is a console program" subsystem "$console" "Windows CUI"
 check "qa-tutor.exe is sharp on every screen's scale" manifest_says "$gui" PerMonitorV2
+check "qa-tutor-report-window.exe opens no console" subsystem "$report_window" "Windows GUI"
+check "qa-tutor-report-window.exe is sharp on every screen's scale" manifest_says \
+    "$report_window" PerMonitorV2
 
 wine_run="$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-run.sh"
 answers_version() { [[ "$(bash "$wine_run" --prefix "$build/wine" "$1" --version)" == "$2 $version"* ]]; }
 check "qa-tutor.exe --version under wine" answers_version "$gui" qa-tutor
 check "qa-tutor-report.exe --version under wine" answers_version "$console" qa-tutor-report
+check "qa-tutor-report-window.exe --version under wine" answers_version "$report_window" \
+    qa-tutor-report-window
+window_help() { bash "$wine_run" --prefix "$build/wine" "$1" --help | grep '^Usage: qa-tutor-report-window ' >/dev/null; }
+check "qa-tutor-report-window.exe --help under wine" window_help "$report_window"
 help_names_folder() { bash "$wine_run" --prefix "$build/wine" "$gui" --help | grep ': c:\\tutrdata' >/dev/null; }
 check "qa-tutor.exe --help names c:\\tutrdata" help_names_folder
 
@@ -61,13 +69,15 @@ zip_holds() { unzip -Z1 "$1" | has_line "$2"; }
 zip_has_no_dll() { ! unzip -Z1 "$1" | grep -i '\.dll$' >/dev/null; }
 zip="$build/qa-tutor-$version-win64.zip"
 top="qa-tutor-$version-win64"
-for f in qa-tutor.exe qa-tutor-report.exe README.txt licenses/LGPL-3.0-only.txt \
+for f in qa-tutor.exe qa-tutor-report.exe qa-tutor-report-window.exe README.txt licenses/LGPL-3.0-only.txt \
     licenses/GPL-3.0-only.txt licenses/THIRD-PARTY-NOTICES.txt licenses/zlib-LICENSE.txt \
     licenses/libzip-LICENSE.txt licenses/libxlsxwriter-LICENSE.txt \
     licenses/libxlsxwriter-debian-copyright.txt licenses/MPL-2.0.txt; do
     check "the ZIP holds $f" zip_holds "$zip" "$top/$f"
 done
 check "the ZIP holds no DLL" zip_has_no_dll "$zip"
+readme_names_the_report_window() { unzip -p "$1" "$top/README.txt" | grep '"qa-tutor report" in the Start menu' >/dev/null; }
+check "the ZIP's README names the report window" readme_names_the_report_window "$zip"
 installer="$build/qa-tutor-$version-win64.exe"
 check "the installer is a 64-bit Windows program" is_64_bit "$installer"
 check "the installer asks for no administrator rights" manifest_says "$installer" 'level="asInvoker"'
