@@ -5,14 +5,21 @@
 #include "first_paint.h"
 #include "next_question_walk.h"
 #include "plain_prompt.h"
+#include "plain_report_window.h"
 #include "plain_window.h"
+#include "report_window/report_window.h"
 #include "startup_steps.h"
 #include "window_run.h"
 
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -102,6 +109,65 @@ TEST_F(PlainWindowMatches, TextBoxesWithTheSameFontAndWrapping)
         EXPECT_EQ(q->font(), p->font());
         EXPECT_EQ(q->lineWrapMode(), p->lineWrapMode());
         EXPECT_EQ(q->verticalScrollBarPolicy(), p->verticalScrollBarPolicy());
+    }
+}
+
+// The report window's controls and those of its groups, in the order made.
+QList<QWidget*> reportControls(const QWidget& window)
+{
+    QList<QWidget*> controls;
+    for (QWidget* c : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        controls << c;
+        if (qobject_cast<QGroupBox*>(c)) {
+            controls << c->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        }
+    }
+    return controls;
+}
+
+QString reportCaption(const QWidget* control)
+{
+    if (const auto* button = qobject_cast<const QAbstractButton*>(control)) {
+        return button->text();
+    }
+    if (const auto* edit = qobject_cast<const QLineEdit*>(control)) {
+        return edit->placeholderText();
+    }
+    if (const auto* list = qobject_cast<const QComboBox*>(control)) {
+        QStringList items;
+        for (int i = 0; i < list->count(); ++i) {
+            items << list->itemText(i);
+        }
+        return items.join(u',');
+    }
+    return caption(control);
+}
+
+// The report window's baseline paints the same controls: of the same kinds,
+// captions and state, at the same places once laid out.
+TEST(PlainReportWindowMatches, SameControlsCaptionsAndPlaces)
+{
+    QTemporaryDir dir;
+    QSettings settings(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+    ReportWindow program(settings);
+    PlainReportWindow plain;
+    program.show();
+    plain.show();
+    EXPECT_EQ(plain.size(), program.size());
+    const QList<QWidget*> ours = reportControls(program);
+    const QList<QWidget*> theirs = reportControls(plain);
+    ASSERT_EQ(ours.size(), theirs.size());
+    EXPECT_GE(ours.size(), 25);
+    for (qsizetype i = 0; i < ours.size(); ++i) {
+        const QWidget* p = ours[i];
+        const QWidget* q = theirs[i];
+        SCOPED_TRACE(std::to_string(i) + " " + p->objectName().toStdString());
+        EXPECT_TRUE(p->inherits(q->metaObject()->className())) << q->metaObject()->className();
+        EXPECT_EQ(q->objectName(), p->objectName());
+        EXPECT_EQ(reportCaption(q), reportCaption(p));
+        EXPECT_EQ(q->isEnabled(), p->isEnabled());
+        EXPECT_EQ(q->font(), p->font());
+        EXPECT_EQ(q->geometry(), p->geometry());
     }
 }
 

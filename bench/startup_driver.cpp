@@ -1,6 +1,7 @@
-// The two waits of a start-up, the program against its plain-Qt baseline:
+// The waits of a start-up, each program against its plain-Qt baseline:
 //   first prompt: from launch to the name prompt painted;
-//   window: from the last start-up reply to the window painted.
+//   window: from the last start-up reply to the window painted;
+//   report window: from launch to the instructor's report window painted.
 // The programs run by turns, each in a fresh folder; each prints its moments
 // (first_paint.h) and its peak memory is the ru_maxrss of the child.
 //   bench_startup [--runs N]
@@ -200,6 +201,7 @@ struct Wait {
     // any: what the wait would be without them is printed too.
     const char* ownFrom = nullptr;
     const char* ownTo = nullptr;
+    double goal = kGoal;
 
     void reportOwnSteps(double baselineMs) const
     {
@@ -222,7 +224,7 @@ struct Wait {
         const double b = baseline.wait(from);
         const double ratio = p / b;
         std::printf("RESULT|%s|%.2fx|%.1f ms|%.1f ms|<= %.2fx|%s|%s; processor time %.2fx\n", name,
-                    ratio, p, b, kGoal, ratio <= kGoal ? "met" : "MISSED", note,
+                    ratio, p, b, goal, ratio <= goal ? "met" : "MISSED", note,
                     program.wait(from, true) / baseline.wait(from, true));
         std::printf("RESULT|%s memory|%.2fx|%.1f MiB|%.1f MiB|-|-|peak resident size, +%.1f "
                     "MiB\n",
@@ -274,6 +276,15 @@ int main(int argc, char* argv[])
          {"baseline, plain Qt controls", plain, {}},
          "prompt returned",
          "opened"},
+        {"Report window",
+         "report",
+         "launch",
+         "launch to the report window painted",
+         {"program", besideSelf("bench_report_window_start"), {}},
+         {"baseline, the same controls in stock Qt", besideSelf("bench_report_window_plain"), {}},
+         nullptr,
+         nullptr,
+         1.20},
     };
     // One unmeasured run of each fills the page cache.
     for (const Wait& w : waits) {

@@ -14,7 +14,7 @@ runs="${QA_TUTOR_BENCH_RUNS:-31}"
 repetitions="${QA_TUTOR_BENCH_REPETITIONS:-5}"
 handlers=(bench_enter_response bench_display_send bench_next_question)
 targets=(bench_startup bench_startup_window bench_startup_plain "${handlers[@]}")
-targets+=(bench_report)
+targets+=(bench_report bench_report_window_start bench_report_window_plain bench_report_window_run)
 
 bash "$root/scripts/setup.sh" run bench
 (cd "$root" && cmake --preset bench && cmake --build --preset bench --target "${targets[@]}")
@@ -41,6 +41,10 @@ done
 echo
 echo "== bench_report"
 "$build/bench/bench_report" | tee -a "$log"
+
+echo
+echo "== bench_report_window_run"
+"$build/bench/bench_report_window_run" | tee -a "$log"
 
 echo
 awk -F'|' '
