@@ -67,6 +67,12 @@ public:
     // locked (flock) or, on Windows, open without delete sharing. True when
     // the file was removed.
     virtual bool removeTornLock(const FilePath& path) = 0;
+
+    // Hides a lock file from the student's file browser, where it would lie
+    // beside the files the student sends. Its name begins with a dot, which
+    // hides it on Linux and macOS; Windows hides a file by its attribute,
+    // set here. False when the file cannot be hidden.
+    virtual bool hideLock(const FilePath& path) = 0;
 };
 
 // The running system's files.

@@ -114,6 +114,7 @@ public:
     std::vector<FileMark> markFiles(const std::vector<FilePath>& paths) override;
     void restoreFiles(const std::vector<FileMark>& marks) override;
     bool removeTornLock(const FilePath& path) override;
+    bool hideLock(const FilePath& path) override;
 };
 
 std::optional<FileFailure> PosixFiles::appendRuns(const std::vector<FileAppend>& runs)
@@ -272,6 +273,14 @@ bool PosixFiles::removeTornLock(const FilePath& path)
     }
     ::close(fd);
     return removed;
+}
+
+// The dot that begins its name hides it.
+bool PosixFiles::hideLock(const FilePath& path)
+{
+    struct stat info {
+    };
+    return path.filename().string().starts_with('.') && ::lstat(path.c_str(), &info) == 0;
 }
 
 } // namespace

@@ -166,6 +166,7 @@ StudentRecords::Claim StudentRecords::setFolder(const QString& folder, const QSt
         taken = (lockTorn || guardTorn) && lock->tryLock(0);
     }
     if (taken) {
+        files_.hideLock(filePath(lockPath));
         lock_ = std::move(lock);
         return Claim::taken;
     }

@@ -68,9 +68,9 @@ public:
     ~StudentRecords();
 
     // Two runs for one student and folder would interleave their records, so
-    // a run takes the folder before it writes there. A folder that cannot
-    // hold the lock (missing, read-only) is not taken: writing to it fails
-    // and is reported as for any record file.
+    // a run takes the folder, with a hidden lock file, before it writes there.
+    // A folder that cannot hold the lock (missing, read-only) is not taken:
+    // writing to it fails and is reported as for any record file.
     enum class Claim { taken, heldByAnotherRun, notTaken };
 
     // The one place the paths are set, at start-up and when the folder is

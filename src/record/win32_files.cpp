@@ -156,6 +156,7 @@ public:
     std::vector<FileMark> markFiles(const std::vector<FilePath>& paths) override;
     void restoreFiles(const std::vector<FileMark>& marks) override;
     bool removeTornLock(const FilePath& path) override;
+    bool hideLock(const FilePath& path) override;
 };
 
 std::optional<FileFailure> Win32Files::appendRuns(const std::vector<FileAppend>& runs)
@@ -271,6 +272,17 @@ bool Win32Files::removeTornLock(const FilePath& path)
     // A lock's holder has it open, without delete sharing, from the moment it
     // creates it, so a lock of a running process is never deleted here.
     return DeleteFileW(path.c_str()) != 0;
+}
+
+// A leading dot hides nothing on Windows. Setting an attribute needs no
+// access to the data, so the run holding its lock open can set it.
+bool Win32Files::hideLock(const FilePath& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    // "Normal" stands only for a file with no other attribute.
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           SetFileAttributesW(path.c_str(), (attributes & ~DWORD{FILE_ATTRIBUTE_NORMAL}) |
+                                                FILE_ATTRIBUTE_HIDDEN) != 0;
 }
 
 } // namespace

@@ -336,6 +336,7 @@ TEST(OneRunPerFolder, RefusedWhileAnotherProcessHoldsItAndTakenOverOnceThatRunIs
     ASSERT_TRUE(said.contains("HOLDING")) << said.toStdString();
     const auto held = folderContents(tutrdata);
     ASSERT_TRUE(held.contains(".qa-tutor-Ann.lock"));
+    EXPECT_TRUE(hiddenFromTheStudent(filePath(tutrdata + "/.qa-tutor-Ann.lock")));
 
     {
         ScriptedPlatform platform({"Ann", "", "1"});
@@ -356,6 +357,7 @@ TEST(OneRunPerFolder, RefusedWhileAnotherProcessHoldsItAndTakenOverOnceThatRunIs
         EXPECT_TRUE(platform.messages.isEmpty());
         EXPECT_FALSE(third.ended());
         EXPECT_EQ(TestFolder::read(third.masterFilePath()).count("assignment #001\r\n"), 2);
+        EXPECT_TRUE(hiddenFromTheStudent(filePath(tutrdata + "/.qa-tutor-Ann.lock")));
     }
     EXPECT_FALSE(QFileInfo::exists(tutrdata + "/.qa-tutor-Ann.lock"));
 }
@@ -420,6 +422,7 @@ TEST_P(LeftLock, IsTakenOverUnlessARunStillHoldsIt)
             EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages.join(u'|').toStdString();
             EXPECT_FALSE(QFileInfo::exists(lockPath + ".rmlock"));
             EXPECT_EQ(TestFolder::read(window.masterFilePath()).count("assignment #001\r\n"), 1);
+            EXPECT_TRUE(hiddenFromTheStudent(filePath(lockPath)));
         }
         EXPECT_EQ(window.ended(), c.stillHeld);
     }

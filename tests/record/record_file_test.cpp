@@ -381,24 +381,53 @@ void PrintTo(const TornLockCase& c, std::ostream* os)
 
 class TornLock : public RecordFiles, public testing::WithParamInterface<TornLockCase>
 {
+protected:
+    // The lock as the case leaves it, held while the test lasts if its run holds it.
+    FilePath leaveLock()
+    {
+        const auto& bytes = GetParam().bytes;
+        const FilePath lock = path(".qa-tutor-Ann.lock");
+        if (bytes) {
+            withContents(".qa-tutor-Ann.lock", *bytes);
+        } else {
+            std::filesystem::create_directory(lock);
+        }
+        if (GetParam().held) {
+            holder_.emplace(lock);
+        }
+        return lock;
+    }
+    // Windows removes no folder while a file in it is held open.
+    void TearDown() override
+    {
+        holder_.reset();
+        RecordFiles::TearDown();
+    }
+
+    std::optional<HeldLock> holder_;
 };
 
 TEST_P(TornLock, IsRemovedOnlyWhenEmptyAndHeldByNoRun)
 {
-    const auto& bytes = GetParam().bytes;
-    const FilePath lock = path(".qa-tutor-Ann.lock");
-    if (bytes) {
-        withContents(".qa-tutor-Ann.lock", *bytes);
-    } else {
-        std::filesystem::create_directory(lock);
-    }
-    std::optional<HeldLock> holder;
-    if (GetParam().held) {
-        holder.emplace(lock);
-    }
+    const FilePath lock = leaveLock();
     EXPECT_EQ(systemFiles().removeTornLock(lock), GetParam().removed);
     EXPECT_EQ(std::filesystem::exists(lock), !GetParam().removed);
     EXPECT_FALSE(systemFiles().removeTornLock(path("missing.lock")));
+}
+
+// Hidden, by its run or by none, a lock keeps its bytes and is removed or
+// kept as before.
+TEST_P(TornLock, HiddenKeepsItsBytesAndItsRemoval)
+{
+    const FilePath lock = leaveLock();
+    if (const auto& bytes = GetParam().bytes) {
+        EXPECT_TRUE(systemFiles().hideLock(lock));
+        EXPECT_TRUE(hiddenFromTheStudent(lock));
+        EXPECT_EQ(contents(lock), *bytes);
+    }
+    EXPECT_EQ(systemFiles().removeTornLock(lock), GetParam().removed);
+    EXPECT_EQ(std::filesystem::exists(lock), !GetParam().removed);
+    EXPECT_FALSE(systemFiles().hideLock(path(".missing.lock")));
 }
 
 INSTANTIATE_TEST_SUITE_P(

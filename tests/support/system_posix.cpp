@@ -91,3 +91,8 @@ FileSizeLimit::~FileSizeLimit()
     setrlimit(RLIMIT_FSIZE, &limit);
     std::signal(SIGXFSZ, previousHandler_);
 }
+
+bool hiddenFromTheStudent(const FilePath& path)
+{
+    return std::filesystem::exists(path) && path.filename().string().starts_with('.');
+}

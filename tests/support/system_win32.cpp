@@ -91,3 +91,21 @@ void placeOnFullDisk(const FilePath&) {}
 FileSizeLimit::FileSizeLimit(std::uintmax_t) {}
 
 FileSizeLimit::~FileSizeLimit() = default;
+
+// Wine shows every name that begins with a dot as hidden, whatever the file's
+// attribute, but a query through an open file gives the attribute itself, as
+// on Windows; reading attributes is no access to the data, so a file its run
+// holds can be asked.
+bool hiddenFromTheStudent(const FilePath& path)
+{
+    const HANDLE file = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool read = GetFileInformationByHandle(file, &info) != 0;
+    CloseHandle(file);
+    return read && (info.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;
+}

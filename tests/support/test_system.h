@@ -43,6 +43,10 @@ private:
     std::intptr_t handle_;
 };
 
+// Whether the system's file browser hides the file: on Windows by its hidden
+// attribute, elsewhere by the dot its name begins with.
+bool hiddenFromTheStudent(const FilePath& path);
+
 // Why a test cannot make its fault on this system, or null where it can:
 // Windows has no device that is always full to link a file to, no limit on
 // the size of the files a process writes, and keeps a folder while a file in
