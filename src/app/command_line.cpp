@@ -30,23 +30,34 @@ constexpr std::string_view kHelp =
 
 } // namespace
 
-std::optional<int> handleCommandLine(int argc, const char* const* argv, std::ostream& out,
-                                     std::ostream& err, std::string_view defaultFolder)
+std::optional<int> refusedArgument(int argc, const char* const* argv)
 {
     if (argc <= 1) {
         return std::nullopt;
     }
     const std::string_view first = argv[1];
-    if (argc == 2 && first == "--version") {
+    const bool known = first == "--version" || first == "--help";
+    if (argc == 2 && known) {
+        return std::nullopt;
+    }
+    return known ? 2 : 1;
+}
+
+std::optional<int> handleCommandLine(int argc, const char* const* argv, std::ostream& out,
+                                     std::ostream& err, std::string_view defaultFolder)
+{
+    if (const auto refused = refusedArgument(argc, argv)) {
+        err << "qa-tutor: unexpected argument '" << argv[*refused] << "'\n"
+            << kUsage << "Try 'qa-tutor --help' for more information.\n";
+        return 2;
+    }
+    if (argc <= 1) {
+        return std::nullopt;
+    }
+    if (std::string_view(argv[1]) == "--version") {
         out << "qa-tutor " << QA_TUTOR_VERSION << '\n';
         return 0;
     }
-    if (argc == 2 && first == "--help") {
-        out << kUsage << '\n' << kHelp << defaultFolder << '\n';
-        return 0;
-    }
-    const bool known = first == "--version" || first == "--help";
-    err << "qa-tutor: unexpected argument '" << (known ? argv[2] : argv[1]) << "'\n"
-        << kUsage << "Try 'qa-tutor --help' for more information.\n";
-    return 2;
+    out << kUsage << '\n' << kHelp << defaultFolder << '\n';
+    return 0;
 }

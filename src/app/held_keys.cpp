@@ -1,11 +1,14 @@
 #include "app/held_keys.h"
 
+#include "app/system.h"
+
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QWidget>
 
 HeldKeys::HeldKeys()
 {
+    watchSystemKeys();
     QCoreApplication::instance()->installEventFilter(this);
 }
 
@@ -14,6 +17,22 @@ HeldKeys::~HeldKeys()
     QCoreApplication::instance()->removeEventFilter(this);
 }
 
+namespace
+{
+
+// A press the system told other than Qt goes on as the system told it, so
+// that a button, which ignores repeats, ignores a repeat and takes a press.
+void deliverAs(QObject* receiver, const QKeyEvent& told, bool repeat)
+{
+    QKeyEvent corrected(told.type(), told.key(), told.modifiers(), told.nativeScanCode(),
+                        told.nativeVirtualKey(), told.nativeModifiers(), told.text(), repeat,
+                        told.count(), told.device());
+    corrected.setTimestamp(told.timestamp());
+    QCoreApplication::sendEvent(receiver, &corrected);
+}
+
+} // namespace
+
 bool HeldKeys::eventFilter(QObject* watched, QEvent* event)
 {
     const bool press = event->type() == QEvent::KeyPress;
@@ -21,32 +40,17 @@ bool HeldKeys::eventFilter(QObject* watched, QEvent* event)
         return false;
     }
     const auto* key = static_cast<const QKeyEvent*>(event);
+    const bool repeat = systemRepeat(*key).value_or(key->isAutoRepeat());
     QWidget* window = static_cast<QWidget*>(watched)->window();
-    Key& state = keys_[key->key()];
-    const bool pairedRepeat =
-        press && key->timestamp() != 0 && key->timestamp() == state.releasedAt;
-    if (!press) {
-        state.releasedAt = key->timestamp();
-    }
-    if (press && !key->isAutoRepeat() && !pairedRepeat) {
-        state.window = window;
-        return false;
-    }
-    if (state.window != window) {
+    QPointer<QWidget>& wentDownIn = wentDownIn_[key->key()];
+    if (press && !repeat) {
+        wentDownIn = window;
+    } else if (wentDownIn != window) {
         return true;
     }
-    return pairedRepeat && !key->isAutoRepeat() && deliverRepeat(watched, *key);
-}
-
-// The press of X's pair goes on as the repeat it is, so a button that ignores
-// repeats ignores it too.
-bool HeldKeys::deliverRepeat(QObject* watched, const QKeyEvent& unflagged)
-{
-    QKeyEvent repeat(unflagged.type(), unflagged.key(), unflagged.modifiers(),
-                     unflagged.nativeScanCode(), unflagged.nativeVirtualKey(),
-                     unflagged.nativeModifiers(), unflagged.text(), true, unflagged.count(),
-                     unflagged.device());
-    repeat.setTimestamp(unflagged.timestamp());
-    QCoreApplication::sendEvent(watched, &repeat);
-    return true;
+    if (repeat != key->isAutoRepeat()) {
+        deliverAs(watched, *key, repeat);
+        return true;
+    }
+    return false;
 }

@@ -10,9 +10,8 @@ class QWidget;
 // A key acts in the window where it went down. Held there, it repeats there
 // as usual; its repeats in a window that opened since (a prompt opened by the
 // key's own press, or at start-up by a key held since before) neither type
-// nor press a button, and a fresh press works at once. X repeats a held key
-// as a release and a press with one time stamp, which Qt flags as a repeat
-// only when both have arrived together; such a pair is told here as it comes.
+// nor press a button, and a fresh press works at once. A repeat is told as
+// Qt flags it, or as the system tells it where Qt does not (system.h).
 class HeldKeys : public QObject
 {
     Q_OBJECT
@@ -27,11 +26,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool deliverRepeat(QObject* watched, const QKeyEvent& unflagged);
-
-    struct Key {
-        QPointer<QWidget> window; // where it last went down
-        quint64 releasedAt = 0;
-    };
-    QHash<int, Key> keys_;
+    // Where each key last went down.
+    QHash<int, QPointer<QWidget>> wentDownIn_;
 };

@@ -15,6 +15,9 @@ int main(int argc, char* argv[])
         showCommandLineAnswers();
         const std::string folder = platformDefaultFolder().toStdString();
         if (const auto status = handleCommandLine(argc, argv, std::cout, std::cerr, folder)) {
+            if (const auto refused = refusedArgument(argc, argv)) {
+                showArgumentRefusal(*refused);
+            }
             return *status;
         }
     }
@@ -23,8 +26,7 @@ int main(int argc, char* argv[])
         return 1;
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("qa-tutor"));
-    QApplication::setApplicationDisplayName(QStringLiteral("qa-tutor"));
+    nameTheApplication();
 
     try {
         QtPlatform platform;

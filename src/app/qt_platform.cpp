@@ -61,3 +61,9 @@ void QtPlatform::beep()
 {
     QApplication::beep();
 }
+
+void nameTheApplication()
+{
+    QApplication::setApplicationName(QStringLiteral("qa-tutor"));
+    QApplication::setApplicationDisplayName(QStringLiteral("qa-tutor"));
+}

@@ -29,3 +29,6 @@ public:
     void endProgram() override;
     void beep() override;
 };
+
+// The name the program's windows and messages carry.
+void nameTheApplication();

@@ -88,3 +88,11 @@ QString folderFailedPrompt(const QString& folder, const QString& reason)
                           "program with nothing written.")
         .arg(folder, reason);
 }
+
+QString argumentRefusedMessage(const QString& argument)
+{
+    return QStringLiteral("qa-tutor was started with \"%1\", which it does not take: it takes no "
+                          "arguments but --help and --version. Start it from the Start menu, or "
+                          "double-click qa-tutor.exe without dropping a file on it.")
+        .arg(argument);
+}

@@ -20,3 +20,6 @@ std::optional<QString> refusedNameMessage(const QString& name);
 QString alreadyOpenMessage(const QString& fullName, const QString& folder);
 // Asked when the record files cannot be written in the folder at start-up.
 QString folderFailedPrompt(const QString& folder, const QString& reason);
+// Why the program will not start with an argument it was given, such as a
+// file dropped on it.
+QString argumentRefusedMessage(const QString& argument);

@@ -15,3 +15,14 @@ std::optional<std::string> missingDisplay()
 
 // The terminal's output is the program's own.
 void showCommandLineAnswers() {}
+
+// Started from a terminal, the console's message is where the student looks.
+void showArgumentRefusal(int) {}
+
+// Qt passes on macOS's own flag of a repeat.
+void watchSystemKeys() {}
+
+std::optional<bool> systemRepeat(const QKeyEvent&)
+{
+    return std::nullopt;
+}

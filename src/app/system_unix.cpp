@@ -1,6 +1,8 @@
 #include "app/system.h"
 
 #include <QDir>
+#include <QHash>
+#include <QKeyEvent>
 
 #include <cstdlib>
 
@@ -25,3 +27,22 @@ std::optional<std::string> missingDisplay()
 
 // The terminal's output is the program's own.
 void showCommandLineAnswers() {}
+
+// Started from a terminal, the console's message is where the student looks.
+void showArgumentRefusal(int) {}
+
+// X tells a repeat by its time stamp alone.
+void watchSystemKeys() {}
+
+std::optional<bool> systemRepeat(const QKeyEvent& event)
+{
+    static QHash<int, quint64> releasedAt;
+    if (event.type() == QEvent::KeyRelease) {
+        releasedAt[event.key()] = event.timestamp();
+        return std::nullopt;
+    }
+    if (event.timestamp() != 0 && releasedAt.value(event.key()) == event.timestamp()) {
+        return true;
+    }
+    return std::nullopt;
+}

@@ -6,6 +6,7 @@
 #include "qt_printers.h"
 #include "record_run.h"
 #include "scripted_platform.h"
+#include "system_keys.h"
 #include "window_controls.h"
 
 #include <QLabel>
@@ -311,9 +312,8 @@ struct KeyCase {
     Qt::KeyboardModifiers modifiers;
     bool autoRepeat;
     bool presses;
-    // A repeat as X sends it: a release and a press with one time stamp, both
-    // unflagged when Qt did not see them arrive together.
-    bool xPair = false;
+    // A repeat as the system tells it where Qt leaves it unflagged.
+    bool unflagged = false;
 };
 
 void PrintTo(const KeyCase& c, std::ostream* os)
@@ -327,15 +327,8 @@ void sendKey(QWidget* to, const KeyCase& c)
     const QString text = c.key == Qt::Key_Space ? QStringLiteral(" ")
                          : digit                ? QString(QChar(c.key))
                                                 : QStringLiteral("\r");
-    if (c.xPair) {
-        static quint64 clock = 1000;
-        ++clock;
-        QKeyEvent release(QEvent::KeyRelease, c.key, c.modifiers, text);
-        release.setTimestamp(clock);
-        QApplication::sendEvent(to, &release);
-        QKeyEvent press(QEvent::KeyPress, c.key, c.modifiers, text);
-        press.setTimestamp(clock);
-        QApplication::sendEvent(to, &press);
+    if (c.unflagged) {
+        sendUnflaggedRepeat(to, c.key, c.modifiers, text);
         return;
     }
     QKeyEvent press(QEvent::KeyPress, c.key, c.modifiers, text, c.autoRepeat);
@@ -375,8 +368,8 @@ INSTANTIATE_TEST_SUITE_P(
                     KeyCase{"Return", Qt::Key_Return, Qt::NoModifier, false, true},
                     KeyCase{"KeypadEnter", Qt::Key_Enter, Qt::KeypadModifier, false, true},
                     KeyCase{"ReturnHeldDown", Qt::Key_Return, Qt::NoModifier, true, false},
-                    KeyCase{"ReturnHeldDownAsXSendsIt", Qt::Key_Return, Qt::NoModifier, false,
-                            false, true},
+                    KeyCase{"ReturnHeldDownUnflagged", Qt::Key_Return, Qt::NoModifier, false, false,
+                            true},
                     KeyCase{"KeypadEnterHeldDown", Qt::Key_Enter, Qt::KeypadModifier, true, false},
                     KeyCase{"SpaceHeldDown", Qt::Key_Space, Qt::NoModifier, true, false},
                     KeyCase{"ShiftReturn", Qt::Key_Return, Qt::ShiftModifier, false, false},
@@ -445,7 +438,7 @@ TEST_P(EnterOnAButton, DoesWhatItsClickDoes)
         auto* button = entered->w().findChild<QPushButton*>(GetParam());
         button->setFocus();
         sendKey(button, key);
-        // Held down: its repeats, flagged or as X sends them, press no more.
+        // Held down: its repeats, flagged by Qt or told by the system, press no more.
         for (int repeat = 0; repeat < 10; ++repeat) {
             sendKey(button, {key.name, key.key, key.modifiers, true, false});
             sendKey(button, {key.name, key.key, key.modifiers, false, false, true});
@@ -467,7 +460,8 @@ class PromptKeys : public testing::TestWithParam<KeyCase>
 };
 
 // A key held down since before the prompt opened (its repeats) answers
-// nothing and types nothing; a fresh Enter then answers at once.
+// nothing and types nothing; a fresh Enter then answers at once, as the
+// system sends it.
 TEST_P(PromptKeys, EnterInTheEntryPressesOk)
 {
     HeldKeys keys; // as the window that opens the prompt has
@@ -482,7 +476,7 @@ TEST_P(PromptKeys, EnterInTheEntryPressesOk)
     EXPECT_EQ(dialog.isVisible(), !GetParam().presses);
     EXPECT_EQ(entry->text(), "5");
     if (!GetParam().presses) {
-        sendKey(entry, KeyCase{"Return", Qt::Key_Return, Qt::NoModifier, false, true});
+        sendFreshPress(entry, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
     }
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.reply(), "5");
@@ -494,8 +488,8 @@ INSTANTIATE_TEST_SUITE_P(
                     KeyCase{"KeypadEnter", Qt::Key_Enter, Qt::KeypadModifier, false, true},
                     KeyCase{"ReturnHeldDown", Qt::Key_Return, Qt::NoModifier, true, false},
                     KeyCase{"KeypadEnterHeldDown", Qt::Key_Enter, Qt::KeypadModifier, true, false},
-                    KeyCase{"ReturnHeldDownAsXSendsIt", Qt::Key_Return, Qt::NoModifier, false,
-                            false, true},
+                    KeyCase{"ReturnHeldDownUnflagged", Qt::Key_Return, Qt::NoModifier, false, false,
+                            true},
                     KeyCase{"DigitHeldDown", Qt::Key_3, Qt::NoModifier, true, false},
                     KeyCase{"SpaceHeldDown", Qt::Key_Space, Qt::NoModifier, true, false}),
     [](const testing::TestParamInfo<KeyCase>& param) { return param.param.name; });
@@ -602,7 +596,7 @@ INSTANTIATE_TEST_SUITE_P(
     Keys, HeldKey,
     testing::Values(KeyCase{"Return", Qt::Key_Return, Qt::NoModifier, true, false},
                     KeyCase{"KeypadEnter", Qt::Key_Enter, Qt::KeypadModifier, true, false},
-                    KeyCase{"ReturnAsXSendsIt", Qt::Key_Return, Qt::NoModifier, false, false, true},
+                    KeyCase{"ReturnUnflagged", Qt::Key_Return, Qt::NoModifier, false, false, true},
                     KeyCase{"Space", Qt::Key_Space, Qt::NoModifier, true, false},
                     KeyCase{"Digit", Qt::Key_1, Qt::NoModifier, true, false}),
     [](const testing::TestParamInfo<KeyCase>& param) { return param.param.name; });

@@ -160,6 +160,12 @@ TEST(PromptTexts, NameTheDefaultFolder)
     EXPECT_EQ(alreadyOpenMessage("Ann Lee", "/home/ann/tutrdata"),
               "qa-tutor is already open for Ann Lee with the folder /home/ann/tutrdata. Please go "
               "on in that window: this one closes now, with nothing written.");
+    const QString dropped = QString::fromUtf8("C:\\Users\\Jos\xc3\xa9\\send_1209\xe7\x8e\x8b.txt");
+    EXPECT_EQ(argumentRefusedMessage(dropped),
+              "qa-tutor was started with \"" + dropped +
+                  "\", which it does not take: it takes no arguments but --help and --version. "
+                  "Start it from the Start menu, or double-click qa-tutor.exe without dropping a "
+                  "file on it.");
     EXPECT_EQ(folderFailedPrompt("/mnt/usb", "Permission denied"),
               "Your files cannot be written in the folder /mnt/usb: Permission denied. Enter the "
               "path to another folder for your files. An empty reply or Cancel ends the program "

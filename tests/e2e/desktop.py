@@ -128,14 +128,14 @@ class Linux:
         """A path as the program names it and as a student types it."""
         return path
 
-    def start(self, server, home, program=None):
+    def start(self, server, home, program=None, arguments=()):
         env = dict(os.environ, DISPLAY=server.display, HOME=home, QT_FONT_DPI="96",
                    XDG_RUNTIME_DIR=home, DBUS_SESSION_BUS_ADDRESS=server.bus_address,
                    QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
         env.pop("QT_QPA_PLATFORM", None)
         env.pop("WAYLAND_DISPLAY", None)
-        return env, subprocess.Popen([program or self.binary], env=env, stdout=subprocess.PIPE,
-                                     stderr=subprocess.PIPE, text=True)
+        return env, subprocess.Popen([program or self.binary, *arguments], env=env,
+                                     stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
 
     def remove_home(self, home):
         shutil.rmtree(home, ignore_errors=True)
@@ -245,10 +245,12 @@ class Wine:
                                                out.read().decode(errors="replace"),
                                                err.read().decode(errors="replace"))
 
-    def start(self, server, home, program=None):
+    def start(self, server, home, program=None, arguments=()):
         env = self.env(server)
-        return env, subprocess.Popen([*self.wine_command, program or self.binary], env=env,
-                                     stdout=subprocess.PIPE,
+        # Arguments reach the program's command line as UTF-8 is read.
+        env["LC_ALL"] = "C.UTF-8"
+        return env, subprocess.Popen([*self.wine_command, program or self.binary, *arguments],
+                                     env=env, stdout=subprocess.PIPE,
                                      stderr=subprocess.PIPE, text=True)
 
     def remove_home(self, home):
@@ -259,11 +261,11 @@ class Program:
     """One run of qa-tutor with its own home folder (under wine, the prefix's
     c:\\tutrdata emptied)."""
 
-    def __init__(self, server, system, home=None, program=None):
+    def __init__(self, server, system, home=None, program=None, arguments=()):
         self.server = server
         self.system = system
         self.home = home or system.new_home()
-        self.env, self.process = system.start(server, self.home, program)
+        self.env, self.process = system.start(server, self.home, program, arguments)
         self.window = None
 
     @property
@@ -282,7 +284,7 @@ class Program:
         def found():
             if not self.running():
                 raise AssertionError(f"the program ended with status {self.process.returncode}: "
-                                     f"{self.process.stderr.read()}")
+                                     f"{self.told()}")
             return self.dialogs()
         return wait_for(found, "a prompt or message")[-1]
 
@@ -473,6 +475,13 @@ class Program:
 
     def running(self):
         return self.process.poll() is None
+
+    def told(self):
+        """What the ended program wrote on its console. Under wine the processes
+        wine starts beside it hold the pipe open, so it is not read there."""
+        if self.system.name == "wine":
+            return "(not read under wine)"
+        return self.process.stderr.read()
 
     def wait_ended(self, timeout=15.0):
         try:

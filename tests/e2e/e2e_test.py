@@ -268,6 +268,31 @@ def held_enter_answers_no_prompt(server, args, bank):
             p.close()
 
 
+def unknown_argument_refused(server, args, bank):
+    """A file dropped on the program is an argument it does not take: on
+    Linux the console says so, on Windows a message box, which names it
+    whole; the program ends with status 2 and writes nothing."""
+    dropped = ("C:\\Users\\José\\Desktop\\send_1209王小明.txt" if args.system.name == "wine"
+               else "/home/josé/Desktop/send_1209王小明.txt")
+    p = Program(server, args.system, arguments=[dropped])
+    try:
+        if args.system.name == "wine":
+            p.dismiss_message(f'qa-tutor was started with "{dropped}", which it does not take: '
+                              "it takes no arguments but --help and --version. Start it from the "
+                              "Start menu, or double-click qa-tutor.exe without dropping a file "
+                              "on it.")
+        status = p.wait_ended()
+        if status != 2:
+            raise AssertionError(f"the program ended with status {status}")
+        if args.system.name == "linux" and not p.told().startswith(
+                f"qa-tutor: unexpected argument '{dropped}'\nUsage: qa-tutor [--help | --version]"):
+            raise AssertionError("the console was not told the argument")
+        if p.dialogs() or os.path.exists(p.folder):
+            raise AssertionError("the refused program showed a window or made its folder")
+    finally:
+        p.close()
+
+
 def unsafe_name_asked_again(server, args, bank):
     p = start(server, args, ["Ann/Lee"])
     try:
@@ -427,7 +452,8 @@ def pictures_demonstration(server, args, bank):
 TESTS = [student_session, names_reach_file_names, unsafe_name_asked_again, name_cancelled,
          unknown_assignment_asked_again, unknown_assignment_cancelled,
          unwritable_folder_asked_again, write_failure_keeps_the_text, pictures_demonstration,
-         one_run_per_student_and_folder, new_entry_in_view, held_enter_answers_no_prompt]
+         one_run_per_student_and_folder, new_entry_in_view, held_enter_answers_no_prompt,
+         unknown_argument_refused]
 
 
 def main():
