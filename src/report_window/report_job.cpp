@@ -3,6 +3,7 @@
 #include "report_window/staged_outputs.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <exception>
 #include <sstream>
@@ -67,10 +68,12 @@ void ReportJob::wait()
 RunOutcome ReportJob::run(const Plan& plan, const Progress& progress)
 {
     RunOutcome outcome;
+    outcome.folder = QDir::toNativeSeparators(plan.folder);
     StagedOutputs staged;
     if (const QString problem = staged.open(plan.folder); !problem.isEmpty()) {
         outcome.end = RunOutcome::End::notWritten;
         outcome.problems << problem;
+        outcome.reason = problem;
         return outcome;
     }
     ReportOptions options = plan.options;
@@ -89,30 +92,66 @@ RunOutcome ReportJob::run(const Plan& plan, const Progress& progress)
         status = runner_(options, out, err, ReadingProgress{progress, &stop_});
     } catch (const std::exception& e) {
         err << "qa-tutor-report: " << e.what() << '\n';
-        outcome.end = RunOutcome::End::notWritten;
+        outcome.reason = QStringLiteral("qa-tutor-report: ") + QString::fromLocal8Bit(e.what());
     }
     outcome.summary = fromUtf8(out.str());
-    bool notWritten = outcome.end == RunOutcome::End::notWritten;
     for (const QString& line : fromUtf8(err.str()).split(u'\n', Qt::SkipEmptyParts)) {
-        notWritten = notWritten || failedToWrite(line, outputs);
         outcome.problems << staged.shownPath(line);
+        if (outcome.reason.isEmpty() && failedToWrite(line, outputs)) {
+            outcome.reason = outcome.problems.back();
+        }
     }
     if (stop_ || status == kReportStopped) {
         outcome.end = RunOutcome::End::stopped;
-    } else if (notWritten) {
+        return outcome;
+    }
+    if (!outcome.reason.isEmpty()) {
         outcome.end = RunOutcome::End::notWritten;
+        return outcome;
+    }
+    const StagedOutputs::Moved moved = staged.moveIntoPlace(plan.names);
+    outcome.made = moved.paths;
+    outcome.problems << moved.failures;
+    if (!moved.failures.isEmpty()) {
+        outcome.end =
+            moved.paths.isEmpty() ? RunOutcome::End::notWritten : RunOutcome::End::madeWithSome;
+        outcome.reason = moved.failures.front();
+    } else if (moved.paths.isEmpty()) {
+        // The report's last word says why: no send file, a class list that is none.
+        outcome.end = RunOutcome::End::nothingMade;
+        outcome.reason = outcome.problems.value(outcome.problems.size() - 1);
     } else {
-        const StagedOutputs::Moved moved = staged.moveIntoPlace(plan.names);
-        outcome.made = moved.paths;
-        outcome.problems << moved.failures;
-        if (!moved.failures.isEmpty()) {
-            outcome.end =
-                moved.paths.isEmpty() ? RunOutcome::End::notWritten : RunOutcome::End::madeWithSome;
-        } else if (moved.paths.isEmpty()) {
-            outcome.end = RunOutcome::End::nothingMade;
-        } else {
-            outcome.end = status == 0 ? RunOutcome::End::made : RunOutcome::End::madeWithSome;
-        }
+        outcome.end = status == 0 ? RunOutcome::End::made : RunOutcome::End::madeWithSome;
     }
     return outcome;
+}
+
+QString outcomeMessage(const RunOutcome& outcome)
+{
+    QStringList names;
+    for (const QString& path : outcome.made) {
+        names << QFileInfo(path).fileName();
+    }
+    const QString made =
+        QStringLiteral("Made %1 in %2").arg(names.join(QStringLiteral(", ")), outcome.folder);
+    const qsizetype problems = outcome.problems.size();
+    switch (outcome.end) {
+    case RunOutcome::End::made:
+        return made + u'.';
+    case RunOutcome::End::madeWithSome:
+        return made +
+               (problems == 1
+                    ? QStringLiteral(", without what the problem below names.")
+                    : QStringLiteral(", without what the %1 problems below name.").arg(problems));
+    case RunOutcome::End::nothingMade:
+        return QStringLiteral("Nothing was made: ") + outcome.reason;
+    case RunOutcome::End::notWritten:
+        return QStringLiteral("Nothing was written, and the files of an earlier run are as they "
+                              "were: ") +
+               outcome.reason;
+    case RunOutcome::End::stopped:
+        break;
+    }
+    return QStringLiteral("Stopped: nothing was written, and the files of an earlier run are as "
+                          "they were.");
 }

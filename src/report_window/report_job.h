@@ -28,8 +28,13 @@ struct RunOutcome {
     End end = End::nothingMade;
     QString summary;
     QStringList problems; // each line the report told, with its file
+    QString reason;       // the one that left nothing made or written
     QStringList made;     // the files moved into place
+    QString folder;       // where they went
 };
+
+// What the window says of a run's end, in words.
+QString outcomeMessage(const RunOutcome& outcome);
 
 // One run of the report on a thread of its own, writing into a staging
 // folder inside the output folder and moving the files into place once

@@ -246,13 +246,23 @@ bool ReportWindow::takeDownload(const QStringList& paths)
         return false;
     }
     download_->setText(downloadText(paths));
-    const QStringList names = outputNames(paths);
-    tell(QStringLiteral("Ready: press \"Make\" to write %1, %2 and %3 to %4.")
-             .arg(names[0], names[1], names[2],
-                  outputFolder_->text().isEmpty() ? besideTheDownload(paths)
-                                                  : outputFolder_->text()));
-    make_->setFocus();
+    // A run under way keeps its message; the next is made of this download.
+    if (!running_) {
+        const QStringList names = outputNames(paths);
+        tell(QStringLiteral("Ready: press \"Make\" to write %1, %2 and %3 to %4.")
+                 .arg(names[0], names[1], names[2], resultsFolder(paths)));
+        make_->setFocus();
+    }
     return true;
+}
+
+// The folder chosen, a relative one from the download's; else beside it.
+QString ReportWindow::resultsFolder(const QStringList& paths) const
+{
+    const QString beside = besideTheDownload(paths);
+    const QString chosen = outputFolder_->text().trimmed();
+    return chosen.isEmpty() ? beside
+                            : QDir::toNativeSeparators(QDir(beside).absoluteFilePath(chosen));
 }
 
 void ReportWindow::takeClassList(const QStringList& paths)
@@ -325,10 +335,7 @@ void ReportWindow::makeReport()
         tell(problem);
         return;
     }
-    ReportJob::Plan plan{chosenOptions(), outputFolder_->text().trimmed(), outputNames(paths)};
-    if (plan.folder.isEmpty()) {
-        plan.folder = besideTheDownload(paths);
-    }
+    ReportJob::Plan plan{chosenOptions(), resultsFolder(paths), outputNames(paths)};
     if (const std::string conflict = optionsConflict(plan.options); !conflict.empty()) {
         tell(QString::fromStdString(conflict));
         return;
@@ -357,7 +364,6 @@ void ReportWindow::makeReport()
         QMetaObject::invokeMethod(
             this, [this, outcome] { showOutcome(outcome); }, Qt::QueuedConnection);
     };
-    madeFolder_ = plan.folder;
     job_.start(std::move(plan), progress, finished);
 }
 
@@ -382,45 +388,25 @@ void ReportWindow::showOutcome(const RunOutcome& outcome)
     stop_->setEnabled(false);
     showProgress();
     summary_->setPlainText(outcome.summary);
-    problems_->addItems(outcome.problems);
+    for (const QString& problem : outcome.problems) {
+        // A long line is read whole when pointed at.
+        auto* item = new QListWidgetItem(problem, problems_);
+        item->setToolTip(problem);
+    }
     madePage_.clear();
     madeWorkbook_.clear();
-    QStringList names;
     for (const QString& path : outcome.made) {
-        const QString name = QFileInfo(path).fileName();
-        names << name;
-        if (name.endsWith(QStringLiteral(".html"))) {
+        if (path.endsWith(QStringLiteral(".html"))) {
             madePage_ = path;
-        } else if (name.endsWith(QStringLiteral(".xlsx"))) {
+        } else if (path.endsWith(QStringLiteral(".xlsx"))) {
             madeWorkbook_ = path;
         }
     }
+    madeFolder_ = outcome.folder;
     openPage_->setEnabled(!madePage_.isEmpty());
     openWorkbook_->setEnabled(!madeWorkbook_.isEmpty());
     openFolder_->setEnabled(!outcome.made.isEmpty());
-    const QString made = names.join(QStringLiteral(", "));
-    const QString problems = QString::number(outcome.problems.size());
-    switch (outcome.end) {
-    case RunOutcome::End::made:
-        tell(QStringLiteral("Made %1 in %2.").arg(made, madeFolder_));
-        break;
-    case RunOutcome::End::madeWithSome:
-        tell(QStringLiteral("Made %1 in %2, without what the %3 problems below name.")
-                 .arg(made, madeFolder_, problems));
-        break;
-    case RunOutcome::End::nothingMade:
-        tell(QStringLiteral("Nothing was made: %1").arg(outcome.problems.value(0)));
-        break;
-    case RunOutcome::End::notWritten:
-        tell(QStringLiteral("Nothing was written, and the files of an earlier run are as they "
-                            "were: %1")
-                 .arg(outcome.problems.value(0)));
-        break;
-    case RunOutcome::End::stopped:
-        tell(QStringLiteral("Stopped: nothing was written, and the files of an earlier run are "
-                            "as they were."));
-        break;
-    }
+    tell(outcomeMessage(outcome));
     if (openPage_->isEnabled()) {
         openPage_->setFocus();
     } else if (problems_->count() > 0) {

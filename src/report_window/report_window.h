@@ -72,6 +72,7 @@ private:
     void tell(const QString& message);
     void choicesChanged();
     ReportOptions chosenOptions() const;
+    QString resultsFolder(const QStringList& paths) const;
     void showProgress();
     void showOutcome(const RunOutcome& outcome);
     void remember() const;

@@ -25,6 +25,17 @@
 namespace
 {
 
+// A case of a table is named by its name when it fails.
+template <typename Case>
+requires requires(const Case& c)
+{
+    c.name;
+}
+void PrintTo(const Case& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 inline const ClassWriter& writer()
 {
     static const ClassWriter w;

@@ -55,6 +55,7 @@ struct RunCase {
     const char* problem;                    // in a line of the problems; null for none
     const char* summary;                    // in the summary; null for nothing to check
     std::uintmax_t sizeLimit = 0;           // of every file written, to make a write fail
+    QString folder = {};                    // where they go, when not beside the download
 };
 
 class Runs : public WindowTest, public testing::WithParamInterface<RunCase>
@@ -86,15 +87,18 @@ TEST_P(Runs, GiveTheirFilesWholeOrNoneAndTellTheProblems)
         ASSERT_TRUE(ended());
     }
     EXPECT_TRUE(status().startsWith(QString::fromUtf8(c.status))) << status().toStdString();
+    const QString at = c.folder.isEmpty() ? QString() : c.folder + u'/';
     for (const QString& name : kOutputs) {
-        const QByteArray now = read(name);
+        const QByteArray now = read(at + name);
         if (c.made.contains(name)) {
             EXPECT_FALSE(now.isEmpty() || now.toStdString() == earlier(name)) << name.toStdString();
-        } else if (QFileInfo(path(name)).isFile()) {
-            EXPECT_EQ(now.toStdString(), earlier(name));
+        }
+        if ((!c.made.contains(name) || !at.isEmpty()) && QFileInfo(path(name)).isFile()) {
+            EXPECT_EQ(read(name).toStdString(), earlier(name)) << name.toStdString();
         }
     }
     EXPECT_EQ(staging(dir.path()), QStringList());
+    EXPECT_EQ(staging(path(c.folder)), QStringList());
     QStringList problems;
     for (int i = 0; i < control<QListWidget>("problems")->count(); ++i) {
         problems << control<QListWidget>("problems")->item(i)->text();
@@ -158,6 +162,14 @@ INSTANTIATE_TEST_SUITE_P(
                 {},
                 "no send files found in",
                 nullptr},
+        // Typed as a name alone, the folder is the download's.
+        RunCase{"AFolderNamedFromTheDownloads", classZip(),
+                [](WindowTest& test) {
+                    QDir(test.dir.path()).mkpath(QStringLiteral("results"));
+                    test.window->findChild<QLineEdit*>(QStringLiteral("outputFolder"))
+                        ->setText(QStringLiteral("results"));
+                },
+                "Made", kOutputs, nullptr, nullptr, 0, QStringLiteral("results")},
         RunCase{"AFolderThatIsNot",
                 classZip(),
                 [](WindowTest& test) { resultsTo(test, QStringLiteral("gone")); },
