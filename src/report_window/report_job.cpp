@@ -135,14 +135,15 @@ QString outcomeMessage(const RunOutcome& outcome)
     const QString made =
         QStringLiteral("Made %1 in %2").arg(names.join(QStringLiteral(", ")), outcome.folder);
     const qsizetype problems = outcome.problems.size();
+    const QString listed = problems == 1 ? QStringLiteral("the problem below")
+                                         : QStringLiteral("the %1 problems below").arg(problems);
     switch (outcome.end) {
     case RunOutcome::End::made:
-        return made + u'.';
-    case RunOutcome::End::madeWithSome:
         return made +
-               (problems == 1
-                    ? QStringLiteral(", without what the problem below names.")
-                    : QStringLiteral(", without what the %1 problems below name.").arg(problems));
+               (problems == 0 ? QStringLiteral(".") : QStringLiteral("; see ") + listed + u'.');
+    case RunOutcome::End::madeWithSome:
+        return made + QStringLiteral(", without what ") + listed +
+               (problems == 1 ? QStringLiteral(" names.") : QStringLiteral(" name."));
     case RunOutcome::End::nothingMade:
         return QStringLiteral("Nothing was made: ") + outcome.reason;
     case RunOutcome::End::notWritten:
