@@ -56,6 +56,7 @@ struct RunCase {
     const char* summary;                    // in the summary; null for nothing to check
     std::uintmax_t sizeLimit = 0;           // of every file written, to make a write fail
     QString folder = {};                    // where they go, when not beside the download
+    const char* grades = nullptr;           // how the grades begin
 };
 
 class Runs : public WindowTest, public testing::WithParamInterface<RunCase>
@@ -113,6 +114,9 @@ TEST_P(Runs, GiveTheirFilesWholeOrNoneAndTellTheProblems)
     if (c.summary) {
         EXPECT_TRUE(summary.contains(QString::fromUtf8(c.summary))) << summary.toStdString();
     }
+    if (c.grades) {
+        EXPECT_TRUE(read(kOutputs[2]).startsWith(c.grades)) << read(kOutputs[2]).toStdString();
+    }
     EXPECT_EQ(control<QPushButton>("openPage")->isEnabled(), c.made.contains(kOutputs[0]));
 }
 
@@ -131,16 +135,33 @@ void resultsTo(WindowTest& t, const QString& name)
 INSTANTIATE_TEST_SUITE_P(
     Window, Runs,
     testing::Values(
-        RunCase{"AClassZip", classZip(), nullptr,
+        RunCase{"AClassZip",
+                classZip(),
+                nullptr,
                 "Made submissions.html, submissions.xlsx, "
                 "submissions-grades.csv in",
-                kOutputs, nullptr, "Eve Fox\n  assignment 001"},
+                kOutputs,
+                nullptr,
+                "Eve Fox\n  assignment 001",
+                0,
+                {},
+                // Without a class list, the gradebook by name.
+                "student,001 answered,001 of,"},
         RunCase{
             "ATornRecordListedWithItsFile", tornClassZip(), nullptr, "Made", kOutputs,
             "submissions.zip:Bo Chen_2_assignsubmission_file_/send_0416Bo_Chen.txt:", "Bo Chen"},
-        RunCase{"AClassListOfCanvas", classZip(),
-                [](WindowTest& test) { classList(test, kCanvasExport); }, "Made", kOutputs, nullptr,
-                "sent nothing: Dee Park"},
+        RunCase{"AClassListOfCanvas",
+                classZip(),
+                [](WindowTest& test) { classList(test, kCanvasExport); },
+                "Made",
+                kOutputs,
+                nullptr,
+                "sent nothing: Dee Park",
+                0,
+                {},
+                // The import of the site the class list comes from.
+                "Student,ID,SIS User ID,SIS Login ID,Section,qa-tutor 001\r\n"
+                "    Points Possible,,,,,10\r\n"},
         // Told, yet no failure: the report's status is 0.
         RunCase{"AStudentNotOnTheClassList", classZip(),
                 [](WindowTest& test) {
