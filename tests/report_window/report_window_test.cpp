@@ -17,6 +17,7 @@
 
 #include <functional>
 #include <set>
+#include <system_error>
 
 namespace
 {
@@ -265,6 +266,29 @@ INSTANTIATE_TEST_SUITE_P(
                      [](const WindowTest& test) { return QStringList{test.dir.filePath("gone")}; },
                      "argument", "No such file or directory"}),
     [](const auto& param) { return std::string(param.param.name); });
+
+class Locked : public WindowTest
+{
+};
+
+// A folder this user cannot list is told when dropped, not found empty when
+// made; root (and Windows, which has no such modes) lists every folder.
+TEST_F(Locked, AFolderThatCannotBeReadIsTold)
+{
+    const QString locked = path(QStringLiteral("locked"));
+    QDir().mkpath(locked + QStringLiteral("/inner"));
+    QFile::setPermissions(locked, QFileDevice::Permissions());
+    if (!QDir(locked).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty()) {
+        QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner);
+        GTEST_SKIP() << "this user reads every folder";
+    }
+    EXPECT_FALSE(open().takeDownload({locked}));
+    QFile::setPermissions(locked,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(status(), QDir::toNativeSeparators(locked) + QStringLiteral(": ") +
+                            QString::fromStdString(std::generic_category().message(EACCES)));
+}
 
 struct TextCase {
     const char* name;
