@@ -24,6 +24,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -41,7 +42,8 @@ QString withoutMnemonic(QString caption)
     return caption.remove(u'&').remove(QStringLiteral("…"));
 }
 
-std::string utf8(const QString& text)
+// A path as the report takes it: UTF-8, with the system's separators.
+std::string reportPath(const QString& text)
 {
     return QDir::toNativeSeparators(text).toStdString();
 }
@@ -51,22 +53,23 @@ std::string utf8(const QString& text)
 ReportWindow::Choosers ReportWindow::systemChoosers()
 {
     Choosers choosers;
-    choosers.download = [](QWidget* parent) {
+    choosers.download = [](QWidget* parent, const QString& from) {
         return QFileDialog::getOpenFileNames(
-            parent, QStringLiteral("The course site's download"), QString(),
+            parent, QStringLiteral("The course site's download"), from,
             QStringLiteral("The download or send files (*.zip *.ZIP *.txt);;All files (*)"));
     };
-    choosers.downloadFolder = [](QWidget* parent) {
-        return QFileDialog::getExistingDirectory(parent,
-                                                 QStringLiteral("The folder of the send files"));
+    choosers.downloadFolder = [](QWidget* parent, const QString& from) {
+        return QFileDialog::getExistingDirectory(
+            parent, QStringLiteral("The folder of the send files"), from);
     };
-    choosers.classList = [](QWidget* parent) {
+    choosers.classList = [](QWidget* parent, const QString& from) {
         return QFileDialog::getOpenFileName(
-            parent, QStringLiteral("The class list the course site exported"), QString(),
+            parent, QStringLiteral("The class list the course site exported"), from,
             QStringLiteral("Class lists (*.csv *.txt *.tsv *.xls);;All files (*)"));
     };
-    choosers.outputFolder = [](QWidget* parent) {
-        return QFileDialog::getExistingDirectory(parent, QStringLiteral("Where the results go"));
+    choosers.outputFolder = [](QWidget* parent, const QString& from) {
+        return QFileDialog::getExistingDirectory(parent, QStringLiteral("Where the results go"),
+                                                 from);
     };
     return choosers;
 }
@@ -211,30 +214,39 @@ PathField* ReportWindow::pathRow(QGridLayout* grid, int row, const char* name, c
     return field;
 }
 
+// The download's folder, where the class list and the results are too;
+// before any, the folder browsers download into.
+QString ReportWindow::choosingFrom() const
+{
+    const QString beside = besideTheDownload(downloadPaths(download_->text()));
+    return beside.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::DownloadLocation)
+                            : beside;
+}
+
 void ReportWindow::chooseDownload()
 {
-    if (const QStringList paths = choosers_.download(this); !paths.isEmpty()) {
+    if (const QStringList paths = choosers_.download(this, choosingFrom()); !paths.isEmpty()) {
         takeDownload(paths);
     }
 }
 
 void ReportWindow::chooseDownloadFolder()
 {
-    if (const QString path = choosers_.downloadFolder(this); !path.isEmpty()) {
+    if (const QString path = choosers_.downloadFolder(this, choosingFrom()); !path.isEmpty()) {
         takeDownload({path});
     }
 }
 
 void ReportWindow::chooseClassList()
 {
-    if (const QString path = choosers_.classList(this); !path.isEmpty()) {
+    if (const QString path = choosers_.classList(this, choosingFrom()); !path.isEmpty()) {
         takeClassList({path});
     }
 }
 
 void ReportWindow::chooseOutputFolder()
 {
-    if (const QString path = choosers_.outputFolder(this); !path.isEmpty()) {
+    if (const QString path = choosers_.outputFolder(this, choosingFrom()); !path.isEmpty()) {
         takeOutputFolder({path});
     }
 }
@@ -306,9 +318,9 @@ ReportOptions ReportWindow::chosenOptions() const
 {
     ReportOptions options;
     for (const QString& path : downloadPaths(download_->text())) {
-        options.paths.push_back(utf8(path));
+        options.paths.push_back(reportPath(path));
     }
-    options.roster = utf8(classList_->text().trimmed());
+    options.roster = reportPath(classList_->text().trimmed());
     options.html = options.xlsx = options.grades = "-";
     options_->apply(options);
     return options;

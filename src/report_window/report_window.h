@@ -28,13 +28,14 @@ class ReportWindow : public QWidget
 {
     Q_OBJECT
 public:
-    // How the window asks for a file or folder: the system's own dialogs,
-    // unless a test gives others. Empty when nothing was chosen.
+    // How the window asks for a file or folder, from a folder to start in:
+    // the system's own dialogs, unless a test gives others. Empty when
+    // nothing was chosen.
     struct Choosers {
-        std::function<QStringList(QWidget*)> download; // a ZIP or send files
-        std::function<QString(QWidget*)> downloadFolder;
-        std::function<QString(QWidget*)> classList;
-        std::function<QString(QWidget*)> outputFolder;
+        std::function<QStringList(QWidget*, const QString& from)> download; // a ZIP or send files
+        std::function<QString(QWidget*, const QString& from)> downloadFolder;
+        std::function<QString(QWidget*, const QString& from)> classList;
+        std::function<QString(QWidget*, const QString& from)> outputFolder;
     };
     static Choosers systemChoosers();
 
@@ -62,6 +63,7 @@ private:
     void chooseDownloadFolder();
     void chooseClassList();
     void chooseOutputFolder();
+    QString choosingFrom() const;
     void takeClassList(const QStringList& paths);
     void takeOutputFolder(const QStringList& paths);
     void stopReport();

@@ -143,9 +143,17 @@ public:
     QTemporaryDir dir;
     QSettings settings{dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat};
     QStringList chosen; // what the choosers answer
+    QStringList answer(const QString& from)
+    {
+        choosingFrom = from;
+        return chosen;
+    }
+    QString choosingFrom; // where the last chooser was asked to start
     ReportWindow::Choosers choosers{
-        [this](QWidget*) { return chosen; }, [this](QWidget*) { return chosen.value(0); },
-        [this](QWidget*) { return chosen.value(0); }, [this](QWidget*) { return chosen.value(0); }};
+        [this](QWidget*, const QString& from) { return answer(from); },
+        [this](QWidget*, const QString& from) { return answer(from).value(0); },
+        [this](QWidget*, const QString& from) { return answer(from).value(0); },
+        [this](QWidget*, const QString& from) { return answer(from).value(0); }};
     std::unique_ptr<ReportWindow> window;
 };
 

@@ -267,6 +267,26 @@ INSTANTIATE_TEST_SUITE_P(
                      "argument", "No such file or directory"}),
     [](const auto& param) { return std::string(param.param.name); });
 
+class Choosing : public WindowTest
+{
+};
+
+// The class list and the results are looked for where the download is.
+TEST_F(Choosing, StartsInTheDownloadsFolder)
+{
+    write(QStringLiteral("week 2/submissions.zip"), classZip());
+    ReportWindow& w = open();
+    ASSERT_TRUE(w.takeDownload({path(QStringLiteral("week 2/submissions.zip"))}));
+    for (const char* button : {"chooseClassList", "chooseOutputFolder", "chooseDownload"}) {
+        choosingFrom.clear();
+        control<QPushButton>(button)->click();
+        EXPECT_EQ(choosingFrom, QDir::toNativeSeparators(path(QStringLiteral("week 2")))) << button;
+    }
+    chosen = {path(QStringLiteral("week 2/export.csv"))};
+    control<QPushButton>("chooseClassList")->click();
+    EXPECT_EQ(control<QLineEdit>("classListPath")->text(), QDir::toNativeSeparators(chosen[0]));
+}
+
 class Locked : public WindowTest
 {
 };
