@@ -122,7 +122,7 @@ PlainReportWindow::PlainReportWindow()
     summary->setLineWrapMode(QPlainTextEdit::NoWrap);
     summary->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     layout->addWidget(summary, 3);
-    auto* problemsLabel = new QLabel(QStringLiteral("&Problems:"), this);
+    auto* problemsLabel = new QLabel(QStringLiteral("Pro&blems:"), this);
     layout->addWidget(problemsLabel);
     auto* problems = named(new QListWidget(this), "problems");
     problemsLabel->setBuddy(problems);

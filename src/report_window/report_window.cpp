@@ -149,7 +149,7 @@ ReportWindow::ReportWindow(QSettings& settings, Choosers choosers, ReportRunner 
     summary_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     summaryLabel->setBuddy(summary_);
     layout->addWidget(summary_, 3);
-    auto* problemsLabel = new QLabel(QStringLiteral("&Problems:"), this);
+    auto* problemsLabel = new QLabel(QStringLiteral("Pro&blems:"), this);
     layout->addWidget(problemsLabel);
     problems_ = new QListWidget(this);
     problems_->setObjectName(QStringLiteral("problems"));

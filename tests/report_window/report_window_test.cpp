@@ -5,6 +5,7 @@
 #include "report/report_options.h"
 #include "report_window/download.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QComboBox>
 #include <QDragEnterEvent>
@@ -16,6 +17,7 @@
 #include <QUrl>
 
 #include <functional>
+#include <map>
 #include <set>
 #include <system_error>
 
@@ -59,6 +61,28 @@ TEST_F(Controls, EveryControlIsNamedAndReachedByTab)
     for (QWidget* c : controls) {
         EXPECT_TRUE(reached.contains(c)) << c->objectName().toStdString();
     }
+}
+
+// Alt and a letter reach one control each.
+TEST_F(Controls, EachMnemonicLetterOnce)
+{
+    std::map<QChar, QString> letters;
+    for (QWidget* c : open().findChildren<QWidget*>()) {
+        QString text;
+        if (auto* label = qobject_cast<QLabel*>(c)) {
+            text = label->text();
+        } else if (auto* button = qobject_cast<QAbstractButton*>(c)) {
+            text = button->text();
+        }
+        const qsizetype at = text.indexOf(u'&');
+        if (at >= 0 && at + 1 < text.size()) {
+            const QChar letter = text[at + 1].toLower();
+            EXPECT_FALSE(letters.contains(letter))
+                << text.toStdString() << " and " << letters[letter].toStdString();
+            letters[letter] = text;
+        }
+    }
+    EXPECT_GE(letters.size(), 8u);
 }
 
 struct KeyCase {
