@@ -102,6 +102,10 @@ PlainReportWindow::PlainReportWindow()
     runRow->addWidget(
         button(this, "makeReport", QStringLiteral("&Make the page, workbook and grades")));
     runRow->addWidget(button(this, "stopReport", QStringLiteral("&Stop"), false));
+    auto* openWhenMade = named(
+        new QCheckBox(QStringLiteral("&Open the page when it is made"), this), "openPageWhenMade");
+    openWhenMade->setChecked(true);
+    runRow->addWidget(openWhenMade);
     runRow->addStretch();
     layout->addLayout(runRow);
     auto* progress = named(new QProgressBar(this), "readingProgress");

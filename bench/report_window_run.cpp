@@ -9,6 +9,7 @@
 #include "report_window/report_window.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QPushButton>
 #include <QSettings>
@@ -119,6 +120,9 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "the window did not take the class\n");
         return 1;
     }
+    // The command line opens nothing; a browser started after each run would
+    // weigh on the next.
+    window.findChild<QCheckBox*>(QStringLiteral("openPageWhenMade"))->setChecked(false);
     auto* make = window.findChild<QPushButton*>(QStringLiteral("makeReport"));
     const auto windowRun = [&] {
         make->click();

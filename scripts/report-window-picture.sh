@@ -21,15 +21,7 @@ server=
 trap '[[ -n "$server" ]] && kill "$server"; rm -rf "$work"' EXIT
 mkdir -p "$work/Downloads"
 "$build/tests/report/report_sample_class" "$work/download"
-python3 - "$work/download" "$work/Downloads/submissions.zip" <<'PY'
-import os, sys, zipfile
-top, archive = sys.argv[1], sys.argv[2]
-with zipfile.ZipFile(archive, "w", zipfile.ZIP_DEFLATED) as z:
-    for folder, _, files in sorted(os.walk(top)):
-        for name in sorted(files):
-            path = os.path.join(folder, name)
-            z.write(path, os.path.relpath(path, top))
-PY
+python3 "$root/scripts/zip-folder.py" "$work/download" "$work/Downloads/submissions.zip"
 cat >"$work/Downloads/export.csv" <<'CSV'
 Student,ID,SIS User ID,SIS Login ID,Section
     Points Possible,,,,
@@ -48,6 +40,11 @@ Xvfb -displayfd 1 -screen 0 1024x768x24 -dpi 96 -nolisten tcp >"$work/display" 2
 server=$!
 until [[ -s "$work/display" ]]; do sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")" HOME="$work" XDG_RUNTIME_DIR="$work"
+# The page the run opens goes to no browser here.
+mkdir -p "$work/bin"
+printf '#!/bin/sh\n' >"$work/bin/xdg-open"
+chmod +x "$work/bin/xdg-open"
+export PATH="$work/bin:$PATH"
 chmod 700 "$work"
 env -u QT_QPA_PLATFORM "$build/qa-tutor-report-window" "$work/Downloads/submissions.zip" &
 window_program=$!

@@ -5,6 +5,7 @@
 #include "report_window/option_controls.h"
 #include "report_window/path_field.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
@@ -36,6 +37,18 @@ namespace
 const QString kDownloadKey = QStringLiteral("download");
 const QString kClassListKey = QStringLiteral("classList");
 const QString kOutputFolderKey = QStringLiteral("outputFolder");
+const QString kOpenPageKey = QStringLiteral("openPageWhenMade");
+
+bool opened(const QString& path)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+QString notOpened(const QString& path)
+{
+    return QStringLiteral("%1: no program on this computer opened it.")
+        .arg(QDir::toNativeSeparators(path));
+}
 
 QString withoutMnemonic(QString caption)
 {
@@ -122,6 +135,13 @@ ReportWindow::ReportWindow(QSettings& settings, Choosers choosers, ReportRunner 
     stop_->setEnabled(false);
     runRow->addWidget(make_);
     runRow->addWidget(stop_);
+    // The page is what an instructor makes the report for: shown at once,
+    // unless they would rather open it themselves.
+    openPageWhenMade_ = new QCheckBox(QStringLiteral("&Open the page when it is made"), this);
+    openPageWhenMade_->setObjectName(QStringLiteral("openPageWhenMade"));
+    openPageWhenMade_->setAccessibleName(withoutMnemonic(openPageWhenMade_->text()));
+    openPageWhenMade_->setChecked(true);
+    runRow->addWidget(openPageWhenMade_);
     runRow->addStretch();
     layout->addLayout(runRow);
     progress_ = new QProgressBar(this);
@@ -418,7 +438,13 @@ void ReportWindow::showOutcome(const RunOutcome& outcome)
     openPage_->setEnabled(!madePage_.isEmpty());
     openWorkbook_->setEnabled(!madeWorkbook_.isEmpty());
     openFolder_->setEnabled(!outcome.made.isEmpty());
-    tell(outcomeMessage(outcome));
+    QString message = outcomeMessage(outcome);
+    // A page no browser took is still made: told after what was made, not
+    // in its place.
+    if (!madePage_.isEmpty() && openPageWhenMade_->isChecked() && !opened(madePage_)) {
+        message += u' ' + notOpened(madePage_);
+    }
+    tell(message);
     if (openPage_->isEnabled()) {
         openPage_->setFocus();
     } else if (problems_->count() > 0) {
@@ -443,9 +469,8 @@ void ReportWindow::openFolder()
 
 void ReportWindow::open(const QString& path)
 {
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
-        tell(QStringLiteral("%1: no program on this computer opened it.")
-                 .arg(QDir::toNativeSeparators(path)));
+    if (!opened(path)) {
+        tell(notOpened(path));
     }
 }
 
@@ -469,6 +494,7 @@ void ReportWindow::remember() const
     settings_.setValue(kDownloadKey, download_->text());
     settings_.setValue(kClassListKey, classList_->text());
     settings_.setValue(kOutputFolderKey, outputFolder_->text());
+    settings_.setValue(kOpenPageKey, openPageWhenMade_->isChecked());
     options_->remember(settings_);
 }
 
@@ -477,6 +503,7 @@ void ReportWindow::restore()
     options_->restore(settings_);
     classList_->setText(settings_.value(kClassListKey).toString());
     outputFolder_->setText(settings_.value(kOutputFolderKey).toString());
+    openPageWhenMade_->setChecked(settings_.value(kOpenPageKey, true).toBool());
     const QString download = settings_.value(kDownloadKey).toString();
     if (downloadProblem(downloadPaths(download)).isEmpty()) {
         download_->setText(download);

@@ -9,6 +9,7 @@
 #include <memory>
 
 class OptionControls;
+class QCheckBox;
 class PathField;
 class QGridLayout;
 class QLabel;
@@ -88,6 +89,7 @@ private:
     std::unique_ptr<OptionControls> options_;
     QPushButton* make_ = nullptr;
     QPushButton* stop_ = nullptr;
+    QCheckBox* openPageWhenMade_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QLabel* status_ = nullptr;
     QPlainTextEdit* summary_ = nullptr;

@@ -2,7 +2,8 @@
 """End-to-end test of the report window: the real qa-tutor-report-window in
 Xvfb, started with a course site's ZIP as its argument (what a desktop gives
 a program when a file is dropped on its icon), Enter pressed on the button
-that has the focus, and the page, workbook and grades written beside the ZIP.
+that has the focus, the page, workbook and grades written beside the ZIP, and
+the page opened in the browser.
 
 Usage: report_window_test.py --binary build/qa-tutor-report-window
            --sample-class build/tests/report/report_sample_class --artifacts DIR
@@ -19,10 +20,10 @@ import shutil
 import subprocess
 import sys
 import time
-import traceback
+import urllib.parse
 import zipfile
 
-from desktop import Linux, Program, Wine, XServer, run, wait_for
+from desktop import Linux, Program, Wine, run, run_tests, wait_for
 
 TITLE = "^qa-tutor report$"
 # An accent in the name: the argument reaches the program whole.
@@ -42,6 +43,31 @@ def course_site_zip(args, folder):
                 z.write(path, os.path.relpath(path, download))
     shutil.rmtree(download)
     return archive
+
+
+class Opener:
+    """Stands in for xdg-open, which the desktop uses to open a page in the
+    browser: what it was asked to open is kept, and no browser starts."""
+
+    def __init__(self, folder):
+        self.folder = os.path.join(folder, "opener")
+        self.log = os.path.join(self.folder, "opened")
+        os.makedirs(self.folder)
+        script = os.path.join(self.folder, "xdg-open")
+        with open(script, "w") as f:
+            f.write(f'#!/bin/sh\nprintf "%s\\n" "$@" >>"{self.log}"\n')
+        os.chmod(script, 0o755)
+        self.path = os.environ["PATH"]
+        os.environ["PATH"] = self.folder + os.pathsep + self.path
+
+    def opened(self):
+        if not os.path.isfile(self.log):
+            return []
+        with open(self.log, encoding="utf-8") as f:
+            return f.read().split()
+
+    def close(self):
+        os.environ["PATH"] = self.path
 
 
 def window_of(program):
@@ -75,6 +101,7 @@ def zip_given_as_argument_is_made_by_enter(server, args):
     system = args.system
     folder = system.scratch_folder()
     archive = course_site_zip(args, folder)
+    opener = Opener(folder)
     p = Program(server, system, program=args.exe, arguments=[system.path(archive)])
     try:
         window = window_of(p)
@@ -105,12 +132,16 @@ def zip_given_as_argument_is_made_by_enter(server, args):
                             "the window's message after the run")
             if not told.startswith("Made " + ", ".join(OUTPUTS)):
                 raise AssertionError(f"the window says {told!r}")
+            # The page made is opened in the browser, as the window's box says.
+            page_url = "file://" + urllib.parse.quote(paths[0])
+            wait_for(lambda: opener.opened() == [page_url], "the page opened in the browser")
         time.sleep(0.5)
         p.screenshot(os.path.join(args.artifacts, f"report-window-{system.name}.png"))
         if not p.running():
             raise AssertionError(f"the window ended with status {p.process.returncode}")
     finally:
         p.close()
+        opener.close()
         shutil.rmtree(folder, ignore_errors=True)
 
 
@@ -154,23 +185,7 @@ def main():
         # What the window says is read through the accessibility bus.
         tests.append(pdf_given_as_argument_is_told)
 
-    passed = failed = 0
-    with XServer(args.system.window_manager) as server, args.system:
-        for test in tests:
-            started = time.monotonic()
-            try:
-                test(server, args)
-                passed += 1
-                print(f"PASS {test.__name__} ({time.monotonic() - started:.1f} s)", flush=True)
-            except Exception:
-                failed += 1
-                print(f"FAIL {test.__name__}", flush=True)
-                traceback.print_exc()
-                shot = os.path.join(args.artifacts, f"failed-{test.__name__}.png")
-                run("import", "-display", server.display, "-window", "root", shot)
-                print(f"screen at the failure: {shot}", flush=True)
-    print(f"{passed} passed, {failed} failed")
-    return 1 if failed else 0
+    return run_tests(tests, args.system, args.artifacts, args)
 
 
 if __name__ == "__main__":

@@ -8,12 +8,14 @@
 
 #include "report_window/report_window.h"
 
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -21,6 +23,17 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+
+// What the window asked the system to open. Every window test holds one, so
+// no test starts a browser.
+class Opened : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls << url; }
+};
 
 namespace
 {
@@ -140,6 +153,10 @@ public:
                                       QDir::AllEntries | QDir::Hidden);
     }
 
+    WindowTest() { QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened, "open"); }
+    ~WindowTest() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+
+    Opened opened;
     QTemporaryDir dir;
     QSettings settings{dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat};
     QStringList chosen; // what the choosers answer

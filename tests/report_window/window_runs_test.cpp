@@ -118,6 +118,9 @@ TEST_P(Runs, GiveTheirFilesWholeOrNoneAndTellTheProblems)
         EXPECT_TRUE(read(kOutputs[2]).startsWith(c.grades)) << read(kOutputs[2]).toStdString();
     }
     EXPECT_EQ(control<QPushButton>("openPage")->isEnabled(), c.made.contains(kOutputs[0]));
+    // The page made is opened at once, and nothing else.
+    const QList<QUrl> pageOpened = {QUrl::fromLocalFile(path(at + kOutputs[0]))};
+    EXPECT_EQ(opened.urls, c.made.contains(kOutputs[0]) ? pageOpened : QList<QUrl>());
 }
 
 void classList(WindowTest& t, const std::string& bytes)
@@ -316,6 +319,7 @@ TEST_F(Remembered, TheLastChoicesAtTheNextStart)
     resultsTo(*this, QStringLiteral("results"));
     control<QComboBox>("grades-format")->setCurrentIndex(2);
     control<QCheckBox>("recursive")->setChecked(false);
+    control<QCheckBox>("openPageWhenMade")->setChecked(false);
     window->close();
     open();
     EXPECT_EQ(control<QLineEdit>("downloadPath")->text(),
@@ -324,18 +328,50 @@ TEST_F(Remembered, TheLastChoicesAtTheNextStart)
     EXPECT_EQ(control<QLineEdit>("outputFolder")->text(), path(QStringLiteral("results")));
     EXPECT_EQ(control<QComboBox>("grades-format")->currentIndex(), 2);
     EXPECT_FALSE(control<QCheckBox>("recursive")->isChecked());
+    EXPECT_FALSE(control<QCheckBox>("openPageWhenMade")->isChecked());
     EXPECT_TRUE(status().startsWith(QStringLiteral("Ready"))) << status().toStdString();
 }
 
-// What a button asked the system to open.
-class Opened : public QObject
+// An instructor who would rather open the page themselves is not sent to
+// the browser.
+TEST_F(Remembered, ThePageLeftClosedWhenAsked)
 {
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl& url) { urls << url; }
+    write(QStringLiteral("submissions.zip"), classZip());
+    ReportWindow& w = open();
+    EXPECT_TRUE(control<QCheckBox>("openPageWhenMade")->isChecked());
+    control<QCheckBox>("openPageWhenMade")->setChecked(false);
+    w.takeDownload({path(QStringLiteral("submissions.zip"))});
+    w.makeReport();
+    ASSERT_TRUE(ended());
+    EXPECT_TRUE(control<QPushButton>("openPage")->isEnabled());
+    EXPECT_EQ(opened.urls, QList<QUrl>());
+}
+
+class NoBrowser : public WindowTest
+{
 };
+
+// With no program to open the page, the run's outcome is still told, the
+// failure after it.
+TEST_F(NoBrowser, ThePageMadeIsToldAndWhyItDidNotOpen)
+{
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    // No xdg-open to find, whatever the platform tries.
+    const QByteArray searchPath = qgetenv("PATH");
+    qputenv("PATH", dir.path().toLocal8Bit());
+    write(QStringLiteral("submissions.zip"), classZip());
+    ReportWindow& w = open();
+    w.takeDownload({path(QStringLiteral("submissions.zip"))});
+    w.makeReport();
+    const bool done = ended();
+    qputenv("PATH", searchPath);
+    ASSERT_TRUE(done);
+    EXPECT_TRUE(status().startsWith(QStringLiteral("Made submissions.html")))
+        << status().toStdString();
+    EXPECT_TRUE(status().endsWith(QDir::toNativeSeparators(path(kOutputs[0])) +
+                                  QStringLiteral(": no program on this computer opened it.")))
+        << status().toStdString();
+}
 
 struct OpenCase {
     const char* name;
@@ -354,10 +390,8 @@ TEST_P(Opening, OpensWhatTheRunMade)
     w.takeDownload({path(QStringLiteral("submissions.zip"))});
     w.makeReport();
     ASSERT_TRUE(ended());
-    Opened opened;
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened, "open");
+    opened.urls.clear();
     control<QPushButton>(GetParam().button)->click();
-    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     ASSERT_EQ(opened.urls.size(), 1);
     EXPECT_EQ(QFileInfo(opened.urls[0].toLocalFile()), QFileInfo(path(GetParam().opened)));
 }
@@ -370,5 +404,3 @@ INSTANTIATE_TEST_SUITE_P(Window, Opening,
                          [](const auto& param) { return std::string(param.param.name); });
 
 } // namespace
-
-#include "window_runs_test.moc"
