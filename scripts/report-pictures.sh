@@ -16,15 +16,7 @@ bash "$root/scripts/setup.sh" run test pictures
 work="$(mktemp -d "${TMPDIR:-/tmp}/qa-tutor-pictures.XXXXXX")"
 trap 'rm -rf "$work"' EXIT
 "$build/tests/report/report_sample_class" "$work/download"
-python3 - "$work/download" "$work/submissions.zip" <<'PY'
-import os, sys, zipfile
-top, archive = sys.argv[1], sys.argv[2]
-with zipfile.ZipFile(archive, "w", zipfile.ZIP_DEFLATED) as z:
-    for folder, _, files in sorted(os.walk(top)):
-        for name in sorted(files):
-            path = os.path.join(folder, name)
-            z.write(path, os.path.relpath(path, top))
-PY
+python3 "$root/scripts/zip-folder.py" "$work/download" "$work/submissions.zip"
 (cd "$work" && "$build/qa-tutor-report" submissions.zip --html class.html --xlsx class.xlsx \
     --grades grades.csv >/dev/null)
 

@@ -6,6 +6,7 @@ import shutil
 import subprocess
 import tempfile
 import time
+import traceback
 
 # Runs a command as this user; as root, without root's right to write read-only
 # files, which the tests of read-only files need.
@@ -60,6 +61,27 @@ def held_key_repeats():
     found = re.search(r"auto repeat delay:\s+(\d+)\s+repeat rate:\s+(\d+)", settings)
     delay, rate = (int(v) for v in found.groups())
     return delay / 1000 + 10 / rate
+
+
+def run_tests(tests, system, artifacts, *arguments):
+    """Runs each test in one X server; a failure is printed with the screen as it was."""
+    passed = failed = 0
+    with XServer(system.window_manager) as server, system:
+        for test in tests:
+            started = time.monotonic()
+            try:
+                test(server, *arguments)
+                passed += 1
+                print(f"PASS {test.__name__} ({time.monotonic() - started:.1f} s)", flush=True)
+            except Exception:
+                failed += 1
+                print(f"FAIL {test.__name__}", flush=True)
+                traceback.print_exc()
+                shot = os.path.join(artifacts, f"failed-{test.__name__}.png")
+                run("import", "-display", server.display, "-window", "root", shot)
+                print(f"screen at the failure: {shot}", flush=True)
+    print(f"{passed} passed, {failed} failed")
+    return 1 if failed else 0
 
 
 class XServer:

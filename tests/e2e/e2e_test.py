@@ -17,9 +17,8 @@ import shutil
 import sys
 import tempfile
 import time
-import traceback
 
-from desktop import Linux, Program, Wine, XServer, held_key_repeats, masked, run, wait_for
+from desktop import Linux, Program, Wine, held_key_repeats, masked, run, run_tests, wait_for
 
 START = "......!!!!!!!!..................................."
 END = "." * 49
@@ -491,23 +490,7 @@ def main():
             parser.error("no such session: " + ", ".join(sorted(unknown)))
         tests = [test for test in tests if test.__name__ in args.only]
 
-    passed = failed = 0
-    with XServer(args.system.window_manager) as server, args.system:
-        for test in tests:
-            started = time.monotonic()
-            try:
-                test(server, args, bank)
-                passed += 1
-                print(f"PASS {test.__name__} ({time.monotonic() - started:.1f} s)", flush=True)
-            except Exception:
-                failed += 1
-                print(f"FAIL {test.__name__}", flush=True)
-                traceback.print_exc()
-                shot = os.path.join(args.artifacts, f"failed-{test.__name__}.png")
-                run("import", "-display", server.display, "-window", "root", shot)
-                print(f"screen at the failure: {shot}", flush=True)
-    print(f"{passed} passed, {failed} failed")
-    return 1 if failed else 0
+    return run_tests(tests, args.system, args.artifacts, args, bank)
 
 
 if __name__ == "__main__":
