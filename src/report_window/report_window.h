@@ -9,8 +9,8 @@
 #include <memory>
 
 class OptionControls;
-class QCheckBox;
 class PathField;
+class QCheckBox;
 class QGridLayout;
 class QLabel;
 class QListWidget;

@@ -57,6 +57,7 @@ struct RunCase {
     std::uintmax_t sizeLimit = 0;           // of every file written, to make a write fail
     QString folder = {};                    // where they go, when not beside the download
     const char* grades = nullptr;           // how the grades begin
+    bool pageOpens = true;                  // in the browser, when it is made
 };
 
 class Runs : public WindowTest, public testing::WithParamInterface<RunCase>
@@ -118,9 +119,10 @@ TEST_P(Runs, GiveTheirFilesWholeOrNoneAndTellTheProblems)
         EXPECT_TRUE(read(kOutputs[2]).startsWith(c.grades)) << read(kOutputs[2]).toStdString();
     }
     EXPECT_EQ(control<QPushButton>("openPage")->isEnabled(), c.made.contains(kOutputs[0]));
-    // The page made is opened at once, and nothing else.
+    // The page made is opened at once, unless asked not to, and nothing else.
     const QList<QUrl> pageOpened = {QUrl::fromLocalFile(path(at + kOutputs[0]))};
-    EXPECT_EQ(opened.urls, c.made.contains(kOutputs[0]) ? pageOpened : QList<QUrl>());
+    EXPECT_EQ(opened.urls,
+              c.pageOpens && c.made.contains(kOutputs[0]) ? pageOpened : QList<QUrl>());
 }
 
 void classList(WindowTest& t, const std::string& bytes)
@@ -201,6 +203,21 @@ INSTANTIATE_TEST_SUITE_P(
                         ->setText(QStringLiteral("results"));
                 },
                 "Made", kOutputs, nullptr, nullptr, 0, QStringLiteral("results")},
+        // An instructor who would rather open the page themselves.
+        RunCase{"APageLeftClosedWhenAsked",
+                classZip(),
+                [](WindowTest& test) {
+                    test.window->findChild<QCheckBox*>(QStringLiteral("openPageWhenMade"))
+                        ->setChecked(false);
+                },
+                "Made",
+                kOutputs,
+                nullptr,
+                nullptr,
+                0,
+                {},
+                nullptr,
+                false},
         RunCase{"AFolderThatIsNot",
                 classZip(),
                 [](WindowTest& test) { resultsTo(test, QStringLiteral("gone")); },
@@ -330,21 +347,6 @@ TEST_F(Remembered, TheLastChoicesAtTheNextStart)
     EXPECT_FALSE(control<QCheckBox>("recursive")->isChecked());
     EXPECT_FALSE(control<QCheckBox>("openPageWhenMade")->isChecked());
     EXPECT_TRUE(status().startsWith(QStringLiteral("Ready"))) << status().toStdString();
-}
-
-// An instructor who would rather open the page themselves is not sent to
-// the browser.
-TEST_F(Remembered, ThePageLeftClosedWhenAsked)
-{
-    write(QStringLiteral("submissions.zip"), classZip());
-    ReportWindow& w = open();
-    EXPECT_TRUE(control<QCheckBox>("openPageWhenMade")->isChecked());
-    control<QCheckBox>("openPageWhenMade")->setChecked(false);
-    w.takeDownload({path(QStringLiteral("submissions.zip"))});
-    w.makeReport();
-    ASSERT_TRUE(ended());
-    EXPECT_TRUE(control<QPushButton>("openPage")->isEnabled());
-    EXPECT_EQ(opened.urls, QList<QUrl>());
 }
 
 class NoBrowser : public WindowTest
