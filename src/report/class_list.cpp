@@ -91,37 +91,50 @@ void matchFiles(const ClassList& list, std::vector<InputFile>& inputs, std::ostr
 void findAbsences(ClassList& list, const Report::Runs& runs)
 {
     std::vector<std::string> assignments;
+    // Each student's runs at their place on the list: a lookup for each who
+    // sent something, not one for each on the list.
+    std::vector<const Report::Runs::mapped_type*> runsAt(list.students.size(), nullptr);
     for (const auto& [student, studentRuns] : runs) {
         for (const auto& [key, run] : studentRuns) {
-            assignments.push_back(key.assignment);
+            const auto at =
+                std::lower_bound(assignments.begin(), assignments.end(), key.assignment);
+            if (at == assignments.end() || *at != key.assignment) {
+                assignments.insert(at, key.assignment);
+            }
+        }
+        if (const std::optional<std::size_t> at = list.place(student)) {
+            runsAt[*at] = &studentRuns;
         }
     }
-    std::sort(assignments.begin(), assignments.end());
-    assignments.erase(std::unique(assignments.begin(), assignments.end()), assignments.end());
     std::vector<std::vector<const std::string*>> noRun(assignments.size());
     list.sentNothing.clear();
-    for (const RosterStudent* student : list.students) {
-        const auto studentRuns = runs.find(student->name);
-        if (studentRuns == runs.end()) {
-            list.sentNothing.push_back(&student->name);
+    for (std::size_t s = 0; s < list.students.size(); ++s) {
+        const std::string* name = &list.students[s]->name;
+        if (!runsAt[s]) {
+            list.sentNothing.push_back(name);
+            continue;
         }
         // A student's runs are in the order of their assignments, as `assignments` is.
-        auto run = studentRuns == runs.end() ? Report::Runs::mapped_type::const_iterator()
-                                             : studentRuns->second.begin();
-        const auto end = studentRuns == runs.end() ? run : studentRuns->second.end();
+        auto run = runsAt[s]->begin();
         for (std::size_t a = 0; a < assignments.size(); ++a) {
-            while (run != end && run->first.assignment < assignments[a]) {
+            while (run != runsAt[s]->end() && run->first.assignment < assignments[a]) {
                 ++run;
             }
-            if (run == end || run->first.assignment != assignments[a]) {
-                noRun[a].push_back(&student->name);
+            if (run == runsAt[s]->end() || run->first.assignment != assignments[a]) {
+                noRun[a].push_back(name);
             }
         }
     }
     list.noRun.clear();
     for (std::size_t a = 0; a < assignments.size(); ++a) {
-        if (!noRun[a].empty()) {
+        if (!noRun[a].empty() || !list.sentNothing.empty()) {
             list.noRun.emplace(std::move(assignments[a]), std::move(noRun[a]));
         }
     }
+}
+
+std::string whoSentNothing(std::size_t count)
+{
+    return count == 1 ? "the student who sent nothing"
+                      : "the " + std::to_string(count) + " students who sent nothing";
 }

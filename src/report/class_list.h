@@ -41,10 +41,15 @@ struct ClassList {
         return at ? students[*at] : nullptr;
     }
     // In class-list order: those with no record at all, and per assignment
-    // those with no run of it.
+    // those of the others with no run of it. Each assignment with a student
+    // of either kind has its entry: who sent nothing is named once, not again
+    // under each assignment.
     std::vector<const std::string*> sentNothing;
     std::map<std::string, std::vector<const std::string*>> noRun;
 };
+
+// "the 2 students who sent nothing", or "the student who sent nothing".
+std::string whoSentNothing(std::size_t count);
 
 // The class list of a roster read from `path`.
 ClassList classListOf(const Roster& roster, std::string path);

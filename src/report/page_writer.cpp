@@ -16,7 +16,7 @@ constexpr std::string_view kStyle = R"(
 body { font-family: sans-serif; margin: 1.5em; color: #111; background: #fff; }
 table { border-collapse: collapse; margin-bottom: 1em; }
 th, td { border: 1px solid #999; padding: 2px 4px; text-align: center; vertical-align: top; }
-th.student { text-align: left; white-space: nowrap; }
+th.student, tr.none th { text-align: left; white-space: nowrap; }
 th.student span { font-weight: normal; font-size: 0.8em; color: #555; }
 .none { color: #666; }
 tr.tally th, tr.tally td { background: #f3f3f3; font-size: 0.9em; }
@@ -465,12 +465,12 @@ void assignmentGrid(const Report& report, Out& out, const std::string& assignmen
     out << "</tr>\n";
     // With a class list, each student on it has a row, empty when nothing came.
     const std::vector<GridRow> rows = classListRows(students, report.classList());
-    const std::string nothing = "</th><td class=\"none\" colspan=\"" +
-                                std::to_string(questions.size()) +
+    // Short, for a class list may hold thousands who sent nothing.
+    const std::string nothing = "</th><td colspan=\"" + std::to_string(questions.size()) +
                                 "\">nothing answered</td></tr>\n";
     for (const auto& [student, work] : rows) {
         if (!work) {
-            out << "<tr><th class=\"student\">";
+            out << "<tr class=\"none\"><th>";
             escapedInto(out.raw(), *student);
             out << nothing;
             continue;
@@ -495,9 +495,13 @@ void assignmentGrid(const Report& report, Out& out, const std::string& assignmen
     if (const ClassList* list = report.classList()) {
         const auto noRun = list->noRun.find(assignment);
         if (noRun != list->noRun.end()) {
-            out << "<p>No run of this assignment from " << noRun->second.size() << " of the "
-                << list->students.size() << " students on the class list: ";
-            namesInto(out, noRun->second);
+            const std::vector<const std::string*>& names = noRun->second;
+            out << "<p>No run of this assignment from " << names.size() + list->sentNothing.size()
+                << " of the " << list->students.size() << " students on the class list: ";
+            namesInto(out, names);
+            if (!list->sentNothing.empty()) {
+                out << (names.empty() ? "" : ", and ") << whoSentNothing(list->sentNothing.size());
+            }
             out << ".</p>\n";
         }
     }

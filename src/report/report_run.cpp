@@ -23,6 +23,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <optional>
 #include <ostream>
 #include <sstream>
@@ -454,8 +455,26 @@ int runReport(const ReportOptions& options, std::ostream& out, std::ostream& err
               const ReadingProgress& progress)
 {
     bool complete = true;
+    // A large course's class list takes as long to read as a folder of
+    // files to list: the two side by side, told in that order.
     std::optional<Roster> roster;
-    if (!options.roster.empty() && !(roster = readRosterFile(options.roster, err))) {
+    std::optional<ClassList> classList;
+    std::ostringstream rosterTold;
+    std::future<void> loading;
+    if (!options.roster.empty()) {
+        loading = std::async(std::launch::async, [&] {
+            if ((roster = readRosterFile(options.roster, rosterTold))) {
+                classList = classListOf(*roster, options.roster);
+            }
+        });
+    }
+    std::ostringstream inputsTold;
+    std::optional<std::vector<InputFile>> inputs = inputFiles(options, inputsTold, complete);
+    if (loading.valid()) {
+        loading.get();
+    }
+    err << rosterTold.view();
+    if (!options.roster.empty() && !roster) {
         return 1;
     }
     const std::optional<GradesFormat> format =
@@ -463,13 +482,11 @@ int runReport(const ReportOptions& options, std::ostream& out, std::ostream& err
     if (!format) {
         return 1;
     }
-    std::optional<std::vector<InputFile>> inputs = inputFiles(options, err, complete);
+    err << inputsTold.view();
     if (!inputs) {
         return 1;
     }
-    std::optional<ClassList> classList;
-    if (roster) {
-        classList = classListOf(*roster, options.roster);
+    if (classList) {
         matchFiles(*classList, *inputs, err);
     }
     Outputs outputs;

@@ -135,13 +135,18 @@ void writeRun(Out& out, const RunSummary& run, std::size_t questions)
 namespace
 {
 
-void writeNames(Out& out, std::string_view what, const std::vector<const std::string*>& names)
+// "  what: Ann Lee, Bo Chen, and the others", "none" when there is no one.
+void writeNames(Out& out, std::string_view what, const std::vector<const std::string*>& names,
+                std::string_view others = {})
 {
     out << "  " << what << ':';
     for (std::size_t i = 0; i < names.size(); ++i) {
         out << (i ? ", " : " ") << *names[i];
     }
-    out << (names.empty() ? " none\n" : "\n");
+    if (!others.empty()) {
+        out << (names.empty() ? " " : ", and ") << others;
+    }
+    out << (names.empty() && others.empty() ? " none\n" : "\n");
 }
 
 // Who of the class list sent nothing at all, and who no run of each assignment.
@@ -151,9 +156,11 @@ void writeAbsences(const ClassList& list, Out& out)
         << (list.students.size() == 1 ? " student, " : " students, ")
         << list.students.size() - list.sentNothing.size() << " with records\n";
     writeNames(out, "sent nothing", list.sentNothing);
+    const std::string others =
+        list.sentNothing.empty() ? std::string() : whoSentNothing(list.sentNothing.size());
     for (const auto& [assignment, names] : list.noRun) {
         writeNames(out, "no run of assignment " + (assignment.empty() ? "unknown" : assignment),
-                   names);
+                   names, others);
     }
 }
 

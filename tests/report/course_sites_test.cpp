@@ -64,11 +64,11 @@ TEST_P(CourseSite, DownloadAndClassListGiveGradesItsImportTakes)
     // The page names who sent nothing, and gives them a row of the grid.
     const std::string page = folder.read("class.html").toStdString();
     EXPECT_NE(page.find(" sent no record: Eve Fox.</p>"), std::string::npos);
-    EXPECT_NE(page.find("<tr><th class=\"student\">Eve Fox</th><td class=\"none\" "
-                        "colspan=\"10\">nothing answered</td></tr>"),
+    EXPECT_NE(page.find("<tr class=\"none\"><th>Eve Fox</th><td colspan=\"10\">nothing "
+                        "answered</td></tr>"),
               std::string::npos);
     EXPECT_NE(page.find("No run of this assignment from 1 of the 4 students on the class list: "
-                        "Eve Fox."),
+                        "the student who sent nothing."),
               std::string::npos);
 }
 
@@ -302,6 +302,19 @@ INSTANTIATE_TEST_SUITE_P(
                  "",
                  1,
                  "export.csv: No such file or directory\n"},
+        TellCase{"ClassListMissingToldAlone",
+                 {{"send_1209Ann_Lee.txt", kAnn}, {"notes.txt", "x"}},
+                 "",
+                 1,
+                 "export.csv: No such file or directory\n"},
+        TellCase{"SkippedFileToldBeforeTheMatching",
+                 {{"send_1209Ann_Lea.txt", kAnn}, {"notes.txt", "x"}},
+                 "Lee, Ann\n",
+                 0,
+                 "in/notes.txt: skipped: not a record file name (send_MMDDName.txt, "
+                 "masterFile_Name.txt or notes_Name.txt)\nin/send_1209Ann_Lea.txt: Ann Lea is on "
+                 "no row of export.csv (of the same first or last name: Ann Lee (line 1)); shown "
+                 "under its own name\n"},
         TellCase{
             "ClassListIsAFolder", {{"send_1209Ann_Lee.txt", kAnn}}, "", 1, "in: Is a directory\n"},
         TellCase{"ClassListOfNoStudent",
