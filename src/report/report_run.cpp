@@ -16,14 +16,15 @@
 #include "report/writers.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cctype>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <mutex>
 #include <optional>
 #include <ostream>
 #include <sstream>
@@ -356,20 +357,27 @@ int writeSummaryAndPage(Report& report, std::ostream& out, std::ofstream& pageFi
 {
     int pageError = 0;
     std::thread page;
-    std::atomic<std::size_t> pageDone = 0;
+    // A mutex, not std::atomic's wait: libstdc++ 12's can miss a wake-up where
+    // there is no futex (Windows), and the run then never ends.
+    std::mutex doneMutex;
+    std::condition_variable doneChanged;
+    std::size_t pageDone = 0;
+    const auto done = [&](std::size_t assignmentsDone) {
+        {
+            const std::lock_guard lock(doneMutex);
+            pageDone = assignmentsDone;
+        }
+        doneChanged.notify_one();
+    };
     const std::size_t assignments = report.cells().size();
     if (pageFile.is_open()) {
         page = std::thread([&] {
             errno = 0;
             {
                 Out text(pageFile);
-                writePage(report, text, [&](std::size_t done) {
-                    pageDone = done;
-                    pageDone.notify_one();
-                });
+                writePage(report, text, done);
             }
-            pageDone = assignments;
-            pageDone.notify_one();
+            done(assignments);
             // The stream stops at its first failed write, whose errno is kept.
             pageFile.close();
             pageError = pageFile ? 0 : errno ? errno : EIO;
@@ -381,8 +389,11 @@ int writeSummaryAndPage(Report& report, std::ostream& out, std::ofstream& pageFi
     }
     report.freeRuns();
     for (std::size_t freed = 0; page.joinable() && freed < assignments;) {
-        pageDone.wait(freed);
-        freed = pageDone;
+        {
+            std::unique_lock lock(doneMutex);
+            doneChanged.wait(lock, [&] { return pageDone != freed; });
+            freed = pageDone;
+        }
         report.freeCells(freed);
     }
     if (page.joinable()) {
