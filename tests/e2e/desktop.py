@@ -42,7 +42,12 @@ def run(*args, check=True):
     return subprocess.run(args, check=check, capture_output=True, text=True).stdout
 
 
-def wait_for(condition, what, timeout=15.0):
+# Long enough for wine to start a program on a machine busy with the other
+# tests; a wait that is met ends at once.
+WAIT = 40.0
+
+
+def wait_for(condition, what, timeout=WAIT):
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
         value = condition()
@@ -505,7 +510,7 @@ class Program:
             return "(not read under wine)"
         return self.process.stderr.read()
 
-    def wait_ended(self, timeout=15.0):
+    def wait_ended(self, timeout=WAIT):
         try:
             self.process.wait(timeout=timeout)
         except subprocess.TimeoutExpired as e:

@@ -124,9 +124,13 @@ def zip_given_as_argument_is_made_by_enter(server, args):
         with open(paths[2], encoding="utf-8") as f:
             if not f.readline().startswith("student,"):
                 raise AssertionError("the grades have no header")
-        leftovers = [n for n in os.listdir(folder) if n.startswith(".qa-tutor-report-")]
-        if leftovers:
-            raise AssertionError(f"a staging folder left: {leftovers}")
+        # The staging folder goes once its files are in place: a moment after.
+        def leftovers():
+            return [n for n in os.listdir(folder) if n.startswith(".qa-tutor-report-")]
+        try:
+            wait_for(lambda: not leftovers(), "the staging folder removed", 10)
+        except AssertionError:
+            raise AssertionError(f"a staging folder left: {leftovers()}") from None
         if system.accessible:
             told = wait_for(lambda: (status_text(p) or "").startswith("Made") and status_text(p),
                             "the window's message after the run")
