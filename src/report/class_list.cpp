@@ -96,16 +96,14 @@ void findAbsences(ClassList& list, const Report::Runs& runs)
     std::vector<const Report::Runs::mapped_type*> runsAt(list.students.size(), nullptr);
     for (const auto& [student, studentRuns] : runs) {
         for (const auto& [key, run] : studentRuns) {
-            const auto at =
-                std::lower_bound(assignments.begin(), assignments.end(), key.assignment);
-            if (at == assignments.end() || *at != key.assignment) {
-                assignments.insert(at, key.assignment);
-            }
+            assignments.push_back(key.assignment);
         }
         if (const std::optional<std::size_t> at = list.place(student)) {
             runsAt[*at] = &studentRuns;
         }
     }
+    std::sort(assignments.begin(), assignments.end());
+    assignments.erase(std::unique(assignments.begin(), assignments.end()), assignments.end());
     std::vector<std::vector<const std::string*>> noRun(assignments.size());
     list.sentNothing.clear();
     for (std::size_t s = 0; s < list.students.size(); ++s) {
@@ -116,11 +114,12 @@ void findAbsences(ClassList& list, const Report::Runs& runs)
         }
         // A student's runs are in the order of their assignments, as `assignments` is.
         auto run = runsAt[s]->begin();
+        const auto end = runsAt[s]->end();
         for (std::size_t a = 0; a < assignments.size(); ++a) {
-            while (run != runsAt[s]->end() && run->first.assignment < assignments[a]) {
+            while (run != end && run->first.assignment < assignments[a]) {
                 ++run;
             }
-            if (run == runsAt[s]->end() || run->first.assignment != assignments[a]) {
+            if (run == end || run->first.assignment != assignments[a]) {
                 noRun[a].push_back(name);
             }
         }
